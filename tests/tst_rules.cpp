@@ -1,0 +1,358 @@
+// The game's rules over plain data: random ranges, shuffle, deal, patterns, turns, winner.
+#include "host/ballboard.h"
+#include "host/bingocard.h"
+#include "host/patterns.h"
+#include "host/randomrange.h"
+#include "host/turnorder.h"
+#include "host/winner.h"
+
+#include <QTest>
+
+#include <set>
+
+using namespace rules;
+
+namespace {
+
+// A card drawn as five rows, top to bottom, each five columns B to O: '#' covered.
+Card cardFromRows(const QStringList& rows)
+{
+    Card card;
+    for (int y = 1; y <= cardSide; ++y)
+        for (int x = 1; x <= cardSide; ++x)
+            card.at(x, y) = rows.at(y - 1).at(x - 1) == u'#' ? 0 : 15 * (x - 1) + y;
+    return card;
+}
+
+QList<int> asList(const PatternScores& scores)
+{
+    return QList<int>(scores.begin(), scores.end());
+}
+
+} // namespace
+
+class tst_Rules : public QObject {
+    Q_OBJECT
+
+private slots:
+    void randomRangeStaysInBounds();
+    void randomRangeIsSeededAndPortable();
+    void bobCountIsClamped_data();
+    void bobCountIsClamped();
+    void shuffleInvariants();
+    void dealInvariants();
+    void goldenSeededDeal();
+    void cellsHoldingFindsBothCards();
+    void patterns_data();
+    void patterns();
+    void seatWithNothingCoveredScoresTwo();
+    void drawnNumbers();
+    void computerPickTakesHiddenPositions();
+    void roundMembership_data();
+    void roundMembership();
+    void turnOrder();
+    void winner_data();
+    void winner();
+};
+
+void tst_Rules::randomRangeStaysInBounds()
+{
+    std::mt19937 rng(7);
+    std::set<int> seen;
+    for (int i = 0; i < 5000; ++i) {
+        const int v = randomInRange(rng, 1, 75);
+        QVERIFY(v >= 1 && v <= 75);
+        seen.insert(v);
+    }
+    QCOMPARE(int(seen.size()), 75);
+    QCOMPARE(randomInRange(rng, 4, 4), 4);
+    for (int i = 0; i < 100; ++i) {
+        const int v = randomInRange(rng, -3, 2);
+        QVERIFY(v >= -3 && v <= 2);
+    }
+}
+
+// The mapping is our own, so a seed gives the same draws with every standard library.
+void tst_Rules::randomRangeIsSeededAndPortable()
+{
+    std::mt19937 rng(12345);
+    QList<int> draws;
+    for (int i = 0; i < 8; ++i)
+        draws << randomInRange(rng, 1, 75);
+    std::mt19937 again(12345);
+    for (int i = 0; i < 8; ++i)
+        QCOMPARE(randomInRange(again, 1, 75), draws.at(i));
+    // mt19937(12345) starts 3992670690, 3823185381, ...; modulo 75 plus 1.
+    QCOMPARE(draws.at(0), int(3992670690u % 75) + 1);
+    QCOMPARE(draws.at(1), int(3823185381u % 75) + 1);
+}
+
+void tst_Rules::bobCountIsClamped_data()
+{
+    QTest::addColumn<int>("requested");
+    QTest::addColumn<int>("used");
+    QTest::newRow("nine") << 9 << 5;
+    QTest::newRow("one") << 1 << 3;
+    QTest::newRow("negative") << -4 << 3;
+    QTest::newRow("three") << 3 << 3;
+    QTest::newRow("four") << 4 << 4;
+    QTest::newRow("five") << 5 << 5;
+}
+
+void tst_Rules::bobCountIsClamped()
+{
+    QFETCH(int, requested);
+    QFETCH(int, used);
+    QCOMPARE(clampedBobCount(requested), used);
+    std::mt19937 rng(1);
+    const Board board = shuffledBoard(rng, requested);
+    int bobs = 0;
+    for (const BoardSlot& s : board.balls)
+        bobs += s.value == bobValue ? 1 : 0;
+    QCOMPARE(bobs, used);
+}
+
+void tst_Rules::shuffleInvariants()
+{
+    for (int bobCount = minBobCount; bobCount <= maxBobCount; ++bobCount) {
+        for (unsigned seed = 0; seed < 300; ++seed) {
+            std::mt19937 rng(seed);
+            const Board board = shuffledBoard(rng, bobCount);
+            int bobs = 0;
+            std::set<int> numbers;
+            for (int position = 1; position <= boardPositions; ++position) {
+                const BoardSlot& s = board.slot(position);
+                QVERIFY(!s.revealed);
+                if (s.value == bobValue) {
+                    QVERIFY2(position <= visiblePositions, "Zorer Aru ball off the board");
+                    ++bobs;
+                    continue;
+                }
+                QVERIFY(s.value >= 1 && s.value <= highestNumber);
+                QVERIFY2(numbers.insert(s.value).second, "number placed twice");
+            }
+            QCOMPARE(bobs, bobCount);
+            QCOMPARE(int(numbers.size()), boardPositions - bobCount);
+        }
+    }
+}
+
+void tst_Rules::dealInvariants()
+{
+    for (unsigned seed = 0; seed < 500; ++seed) {
+        std::mt19937 rng(seed);
+        const CardPair cards = dealtCards(rng);
+        for (const Card& card : cards) {
+            std::set<int> numbers;
+            for (int x = 1; x <= cardSide; ++x) {
+                for (int y = 1; y <= cardSide; ++y) {
+                    const int n = card.at(x, y);
+                    if (x == 3 && y == 3) {
+                        QCOMPARE(n, 0);
+                        continue;
+                    }
+                    QVERIFY(n >= 15 * (x - 1) + 1 && n <= 15 * x);
+                    QVERIFY2(numbers.insert(n).second, "number twice on one card");
+                }
+            }
+        }
+    }
+}
+
+// Pins a seeded deal, so a change to the draws (or their order) is seen.
+void tst_Rules::goldenSeededDeal()
+{
+    std::mt19937 rng(2024);
+    const CardPair cards = dealtCards(rng);
+    QList<int> cells;
+    for (const Card& card : cards)
+        for (int x = 1; x <= cardSide; ++x)
+            for (int y = 1; y <= cardSide; ++y)
+                cells << card.at(x, y);
+    // clang-format off
+    const QList<int> golden = {
+        3, 6, 5, 4, 11,      27, 24, 25, 18, 20,  37, 44, 0, 31, 39,
+        52, 51, 56, 48, 59,  67, 74, 70, 72, 75,
+        13, 12, 6, 14, 7,    18, 27, 23, 21, 17,  31, 34, 0, 43, 45,
+        56, 46, 48, 60, 53,  65, 73, 64, 63, 67,
+    };
+    // clang-format on
+    QCOMPARE(cells, golden);
+}
+
+void tst_Rules::cellsHoldingFindsBothCards()
+{
+    CardPair cards{cardFromRows({".....", ".....", "..#..", ".....", "....."}),
+                   cardFromRows({".....", ".....", "..#..", ".....", "....."})};
+    cards[1].at(2, 4) = 99;
+    cards[0].at(5, 1) = 99;
+    const std::vector<CellRef> expected{{1, 5, 1}, {2, 2, 4}};
+    QVERIFY(cellsHolding(cards, 99) == expected);
+    QVERIFY(cellsHolding(cards, 0).empty());
+    QVERIFY(cellsHolding(cards, 77).empty());
+}
+
+void tst_Rules::patterns_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("points"); // covered, line, corners, cross, X, square, blackout
+    QTest::addColumn<int>("total");
+
+    QTest::newRow("free centre only")
+        << QStringList{".....", ".....", "..#..", ".....", "....."}
+        << QList<int>{1, 0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("cross") << QStringList{"..#..", "..#..", "#####", "..#..", "..#.."}
+                           << QList<int>{9, 20, 0, 25, 0, 0, 0} << 54;
+    // The four corners lie on the diagonals, so the X also earns the corners.
+    QTest::newRow("both diagonals") << QStringList{"#...#", ".#.#.", "..#..", ".#.#.", "#...#"}
+                                    << QList<int>{9, 20, 15, 0, 20, 0, 0} << 64;
+    QTest::newRow("border") << QStringList{"#####", "#...#", "#.#.#", "#...#", "#####"}
+                            << QList<int>{17, 40, 15, 0, 0, 25, 0} << 97;
+    QTest::newRow("full") << QStringList{"#####", "#####", "#####", "#####", "#####"}
+                          << QList<int>{25, 120, 15, 25, 20, 25, 100} << 330;
+    QTest::newRow("corners only") << QStringList{"#...#", ".....", "..#..", ".....", "#...#"}
+                                  << QList<int>{5, 0, 15, 0, 0, 0, 0} << 20;
+    QTest::newRow("one column") << QStringList{"#....", "#....", "#.#..", "#....", "#...."}
+                                << QList<int>{6, 10, 0, 0, 0, 0, 0} << 16;
+    QTest::newRow("one diagonal") << QStringList{"#....", ".#...", "..#..", "...#.", "....#"}
+                                  << QList<int>{5, 10, 0, 0, 0, 0, 0} << 15;
+    QTest::newRow("all but one") << QStringList{"#####", "#####", "#####", "#####", "####."}
+                                 << QList<int>{24, 90, 0, 25, 0, 0, 0} << 139;
+}
+
+void tst_Rules::patterns()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, points);
+    QFETCH(int, total);
+    const Card card = cardFromRows(rows);
+    for (int p = 0; p < patternCount; ++p)
+        QCOMPARE(patternPoints(Pattern(p), card), points.at(p));
+    // Both cards alike: each is scored on its own and the two are added.
+    const PatternScores scores = scoreCards({card, card});
+    QList<int> doubled;
+    for (int p : points)
+        doubled << 2 * p;
+    QCOMPARE(asList(scores), doubled);
+    QCOMPARE(roundTotal(scores), 2 * total);
+}
+
+void tst_Rules::seatWithNothingCoveredScoresTwo()
+{
+    std::mt19937 rng(3);
+    const PatternScores scores = scoreCards(dealtCards(rng));
+    QCOMPARE(asList(scores), (QList<int>{2, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(roundTotal(scores), 2);
+}
+
+void tst_Rules::drawnNumbers()
+{
+    std::mt19937 rng(11);
+    Board board = shuffledBoard(rng, 5);
+    const int hidden = board.slot(10).value;
+    QVERIFY(!isDrawn(board, hidden));
+    board.slot(10).revealed = true;
+    QVERIFY(isDrawn(board, hidden) || hidden == bobValue);
+    QVERIFY(!isDrawn(board, 0));
+    // Positions 73 to 75 are never on the board, even if flagged.
+    board.slot(74).revealed = true;
+    QVERIFY(!isDrawn(board, board.slot(74).value));
+    QCOMPARE(revealedVisibleCount(board), 1);
+}
+
+void tst_Rules::computerPickTakesHiddenPositions()
+{
+    std::mt19937 rng(5);
+    Board board = shuffledBoard(rng, 5);
+    for (int pick = 0; pick < visiblePositions; ++pick) {
+        const int position = randomHiddenPosition(board, rng);
+        QVERIFY(Board::isVisible(position));
+        QVERIFY(!board.slot(position).revealed);
+        board.slot(position).revealed = true;
+    }
+    QCOMPARE(randomHiddenPosition(board, rng), 0);
+}
+
+void tst_Rules::roundMembership_data()
+{
+    QTest::addColumn<int>("gametype");
+    QTest::addColumn<QList<int>>("connected");
+    QTest::addColumn<QList<int>>("inround");
+    QTest::newRow("type 1 alone") << 1 << QList<int>{1} << QList<int>{1, 2};
+    QTest::newRow("type 2 alone") << 2 << QList<int>{1} << QList<int>{1, 2, 3, 4};
+    QTest::newRow("type 3 alone") << 3 << QList<int>{1} << QList<int>{1, 2, 3, 4, 5, 6, 7};
+    QTest::newRow("type 1, person in 6") << 1 << QList<int>{1, 6} << QList<int>{1, 2, 6};
+    QTest::newRow("type 2, person in 6") << 2 << QList<int>{1, 6} << QList<int>{1, 2, 3, 4, 6};
+    QTest::newRow("unreadable type acts as 1") << 10 << QList<int>{1} << QList<int>{1, 2};
+    QTest::newRow("host gone") << 1 << QList<int>{} << QList<int>{1, 2};
+}
+
+void tst_Rules::roundMembership()
+{
+    QFETCH(int, gametype);
+    QFETCH(QList<int>, connected);
+    QFETCH(QList<int>, inround);
+    TableSeats seats{};
+    for (int seat : connected)
+        seats[std::size_t(seat - 1)].connected = true;
+    seats[6].inround = true; // left over from an earlier round
+    markRoundSeats(seats, gametype);
+    QList<int> got;
+    for (int seat = 1; seat <= playingSeats; ++seat)
+        if (seats[std::size_t(seat - 1)].inround)
+            got << seat;
+    QCOMPARE(got, inround);
+}
+
+void tst_Rules::turnOrder()
+{
+    TableSeats seats{};
+    seats[0] = {true, true};
+    seats[1] = {false, true};
+    QCOMPARE(nextTurn(seats, 0), 1);
+    QCOMPARE(nextTurn(seats, 1), 2);
+    QCOMPARE(nextTurn(seats, 2), 1);
+
+    // A person who joined mid-round is taken in when the order reaches the seat.
+    seats[4].connected = true;
+    QCOMPARE(nextTurn(seats, 2), 5);
+    QVERIFY(seats[4].inround);
+    QCOMPARE(nextTurn(seats, 5), 1);
+    QCOMPARE(nextTurn(seats, 7), 1);
+
+    // A seat that is the only one in the round gets the turn again.
+    TableSeats alone{};
+    alone[2].inround = true;
+    QCOMPARE(nextTurn(alone, 3), 3);
+
+    TableSeats nobody{};
+    QCOMPARE(nextTurn(nobody, 4), 0);
+}
+
+void tst_Rules::winner_data()
+{
+    QTest::addColumn<QList<int>>("scores");
+    QTest::addColumn<int>("playtoscore");
+    QTest::addColumn<int>("seat");
+    QTest::newRow("first round") << QList<int>{0, 0, 0, 0, 0, 0, 0} << 5 << 0;
+    QTest::newRow("nobody there yet") << QList<int>{40, -6, 12, 0, 0, 0, 0} << 100 << 0;
+    QTest::newRow("tie at the top plays on")
+        << QList<int>{120, 20, 30, 40, 120, 0, 0} << 100 << 0;
+    QTest::newRow("seat 3 ahead") << QList<int>{120, 20, 130, 40, 0, 0, 0} << 100 << 3;
+    QTest::newRow("exactly the target") << QList<int>{5, 2, 0, 0, 0, 0, 0} << 5 << 1;
+    QTest::newRow("tie below the leader") << QList<int>{90, 90, 0, 0, 0, 0, 101} << 100 << 7;
+    QTest::newRow("all negative") << QList<int>{-10, -20, 0, 0, 0, 0, -5} << 1 << 0;
+}
+
+void tst_Rules::winner()
+{
+    QFETCH(QList<int>, scores);
+    QFETCH(int, playtoscore);
+    QFETCH(int, seat);
+    SeatScores table{};
+    std::copy(scores.begin(), scores.end(), table.begin());
+    QCOMPARE(winningSeat(table, playtoscore), seat);
+}
+
+QTEST_GUILESS_MAIN(tst_Rules)
+#include "tst_rules.moc"
