@@ -1,6 +1,7 @@
 // The game's rules over plain data: random ranges, shuffle, deal, patterns, turns, winner.
 #include "host/ballboard.h"
 #include "host/bingocard.h"
+#include "host/loginname.h"
 #include "host/patterns.h"
 #include "host/randomrange.h"
 #include "host/turnorder.h"
@@ -53,6 +54,8 @@ private slots:
     void turnOrder();
     void winner_data();
     void winner();
+    void loginNames_data();
+    void loginNames();
 };
 
 void tst_Rules::randomRangeStaysInBounds()
@@ -352,6 +355,26 @@ void tst_Rules::winner()
     SeatScores table{};
     std::copy(scores.begin(), scores.end(), table.begin());
     QCOMPARE(winningSeat(table, playtoscore), seat);
+}
+
+void tst_Rules::loginNames_data()
+{
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::newRow("plain") << QByteArray("Mira") << QByteArray("Mira");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+    QTest::newRow("field separator") << QByteArray("a+b+") << QByteArray("a b ");
+    QTest::newRow("colour bar") << QByteArray("x|clRed") << QByteArray("x clRed");
+    QTest::newRow("line break") << QByteArray("one\r\ntwo") << QByteArray("one  two");
+    QTest::newRow("terminator") << QByteArray("bad\xffname") << QByteArray("bad name");
+    QTest::newRow("other bytes kept") << QByteArray("J\xe9r\xf4me 7") << QByteArray("J\xe9r\xf4me 7");
+}
+
+void tst_Rules::loginNames()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(QByteArray, stored);
+    QCOMPARE(sanitisedLoginName(received), stored);
 }
 
 QTEST_GUILESS_MAIN(tst_Rules)
