@@ -1,0 +1,27 @@
+#pragma once
+
+#include "client/chatform.h"
+#include "client/errorbox.h"
+#include "host/tserver.h"
+
+#include <memory>
+
+class ErrorReporter;
+
+// Every window of one running copy, created once at start in the program's order and
+// wired together. main() makes one; tests can make several side by side.
+class Program {
+public:
+    explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr);
+    ~Program();
+
+    Tchat& chat() { return *m_chat; }
+    TServer& server() { return *m_server; }
+    ErrorReporter& errors() { return *m_errors; }
+
+private:
+    ErrorBox m_errorBox;
+    ErrorReporter* m_errors;
+    std::unique_ptr<Tchat> m_chat;
+    std::unique_ptr<TServer> m_server;
+};

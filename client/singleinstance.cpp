@@ -1,0 +1,44 @@
+#include "client/singleinstance.h"
+
+#include <QDir>
+#include <QLocalSocket>
+
+SingleInstance::SingleInstance(const QString& name, QObject* parent)
+    : QObject(parent),
+      m_socketPath(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-%1.sock").arg(name))),
+      m_lock(QDir(QDir::tempPath()).filePath(QStringLiteral("quorvel-%1.lock").arg(name)))
+{
+    connect(&m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* peer = m_server.nextPendingConnection()) {
+            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+            peer->disconnectFromServer();
+            emit activationRequested();
+        }
+    });
+}
+
+bool SingleInstance::claim()
+{
+    m_lock.setStaleLockTime(0);
+    if (!m_lock.tryLock(0)) {
+        // A copy that died leaves a lock whose process is gone; QLockFile sees that.
+        if (m_lock.error() != QLockFile::LockFailedError || !m_lock.removeStaleLockFile()
+            || !m_lock.tryLock(0))
+            return false;
+    }
+    QLocalServer::removeServer(m_socketPath);
+    m_server.listen(m_socketPath);
+    return true;
+}
+
+bool SingleInstance::activateRunning(int timeoutMs)
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write("raise\n");
+    socket.waitForBytesWritten(timeoutMs);
+    socket.disconnectFromServer();
+    return true;
+}

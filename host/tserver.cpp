@@ -1,0 +1,173 @@
+#include "host/tserver.h"
+
+#include "net/errorreporter.h"
+#include "net/logging.h"
+#include "net/messages.h"
+
+#include <QTcpSocket>
+
+TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
+    : QObject(parent),
+      m_settings(std::move(settings)),
+      m_errors(errors),
+      m_dispatch(errors),
+      receivedlist(10, [this](const QueuedMessage& m) { socktimerTimer(m); })
+{
+    Sock1.setMaxPendingConnections(30);
+    connect(&Sock1, &QTcpServer::newConnection, this, [this] {
+        while (Sock1.hasPendingConnections())
+            Sock1Accept();
+    });
+    buildDispatchTable();
+}
+
+TServer::~TServer()
+{
+    for (tplayer& p : m_players) {
+        if (p.sock) {
+            p.sock->disconnect(this);
+            p.sock->abort();
+        }
+    }
+}
+
+bool TServer::startListening(quint16 port)
+{
+    if (Sock1.listen(QHostAddress::Any, port))
+        return true;
+    const auto error = Sock1.serverError();
+    const bool binding = error == QAbstractSocket::AddressInUseError
+        || error == QAbstractSocket::SocketAccessError
+        || error == QAbstractSocket::SocketAddressNotAvailableError;
+    if (m_errors)
+        m_errors->report(binding ? socketerror::binding : socketerror::listening);
+    return false;
+}
+
+void TServer::Sock1Accept()
+{
+    QTcpSocket* socket = Sock1.nextPendingConnection();
+    if (!socket)
+        return;
+    int seat = 0;
+    if (seatsused == 0) {
+        seatsused = seat = 1;
+    } else {
+        int s = 1;
+        while (s < seatsused && m_players[std::size_t(s)].connected)
+            ++s;
+        if (!m_players[std::size_t(s)].connected && s < refusalSlot) {
+            seat = s;
+        } else if (s >= maxSeats) {
+            refuse(socket);
+            return;
+        } else {
+            seat = ++seatsused;
+        }
+    }
+    tplayer& p = m_players[std::size_t(seat)];
+    p.connected = true;
+    p.sock = socket;
+    p.reader = FrameReader();
+    socket->setParent(this);
+    connect(socket, &QTcpSocket::readyRead, this, [this, seat] { Sock1Read(seat); });
+    connect(socket, &QTcpSocket::disconnected, this,
+            [this, seat, socket] { tempsockInfo(seat, socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, seat, socket] {
+        // A reset or aborted connection ends like an orderly close.
+        if (m_players[std::size_t(seat)].sock == socket)
+            tempsockDisconnect(seat);
+    });
+    sendTo(seat, msg::sendlogininfo(seat));
+}
+
+void TServer::refuse(QTcpSocket* socket)
+{
+    // The refused connection never enters the seat table, so its close is no seat event.
+    socket->setParent(this);
+    connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->write(msg::full());
+    socket->disconnectFromHost();
+}
+
+void TServer::Sock1Read(int seat)
+{
+    tplayer& p = m_players[std::size_t(seat)];
+    if (!p.sock)
+        return;
+    while (p.sock && p.sock->bytesAvailable() > 0) {
+        const QByteArray data = p.sock->read(32768);
+        for (QByteArray& text : p.reader.feed(data))
+            receivedlist.push({std::move(text), seat});
+        if (p.reader.overflowed()) {
+            qCDebug(lcHost) << "seat" << seat << "sent an oversized message; closing";
+            disconnectsock(seat);
+            return;
+        }
+    }
+}
+
+void TServer::tempsockDisconnect(int seat)
+{
+    disconnectsock(seat);
+}
+
+void TServer::disconnectsock(int seat)
+{
+    if (seat < 1 || seat > maxSeats)
+        return;
+    tplayer& p = m_players[std::size_t(seat)];
+    if (p.connected && p.sock)
+        p.sock->abort();
+}
+
+void TServer::tempsockInfo(int seat, QTcpSocket* socket)
+{
+    tplayer& p = m_players[std::size_t(seat)];
+    if (p.sock != socket)
+        return;
+    if (p.connected)
+        sendAllBut(seat, msg::playerdisconnected(seat, p.playername));
+    p.connected = false;
+    p.playername.clear();
+    p.watching = false;
+    p.sock = nullptr;
+    p.reader = FrameReader();
+    socket->disconnect(this);
+    socket->deleteLater();
+    emit seatFreed(seat);
+}
+
+void TServer::sendTo(int seat, const QByteArray& wire)
+{
+    if (seat < 1 || seat > maxSeats)
+        return;
+    const tplayer& p = m_players[std::size_t(seat)];
+    if (p.connected && p.sock)
+        p.sock->write(wire);
+}
+
+void TServer::sendAll(const QByteArray& wire)
+{
+    for (int seat = 1; seat <= seatsused; ++seat)
+        sendTo(seat, wire);
+}
+
+void TServer::sendAllBut(int except, const QByteArray& wire)
+{
+    for (int seat = 1; seat <= seatsused; ++seat)
+        if (seat != except)
+            sendTo(seat, wire);
+}
+
+void TServer::socktimerTimer(const QueuedMessage& message)
+{
+    m_sender = message.sender;
+    m_dispatch.dispatch(message.text);
+    m_sender = 0;
+}
+
+void TServer::buildDispatchTable()
+{
+    // Filled with the game's handlers, in the host's comparison order.
+}

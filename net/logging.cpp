@@ -1,0 +1,5 @@
+#include "net/logging.h"
+
+Q_LOGGING_CATEGORY(lcNet, "quorvel.net", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcHost, "quorvel.host", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcClient, "quorvel.client", QtWarningMsg)

@@ -1,0 +1,68 @@
+#include "support/rawclient.h"
+
+#include "net/fields.h"
+#include "net/messages.h"
+
+#include <QDeadlineTimer>
+#include <QHostAddress>
+#include <QSignalSpy>
+#include <QTest>
+
+RawClient::RawClient(QObject* parent) : QObject(parent)
+{
+    connect(&socket, &QTcpSocket::readyRead, this, [this] {
+        for (const QByteArray& text : m_reader.feed(socket.readAll())) {
+            received.append(text);
+            if (text.startsWith(QByteArray(cmd::sendlogininfo) + '+')) {
+                Fields f(msg::bodyOf(text));
+                m_seat = f.number();
+                if (!m_autoLogin.isNull())
+                    sendRaw(msg::logininfo(m_seat, msg::version, m_autoLogin));
+            }
+            emit messageReceived(text);
+        }
+    });
+}
+
+bool RawClient::connectTo(quint16 port, int timeoutMs)
+{
+    socket.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+    QSignalSpy spy(&socket, &QTcpSocket::connected);
+    return socket.state() == QAbstractSocket::ConnectedState || spy.wait(timeoutMs);
+}
+
+void RawClient::sendRaw(const QByteArray& bytes)
+{
+    socket.write(bytes);
+    socket.flush();
+}
+
+int RawClient::waitFor(const QByteArray& prefix, int from, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    for (;;) {
+        for (int i = from; i < received.size(); ++i)
+            if (received.at(i).startsWith(prefix))
+                return i;
+        if (deadline.hasExpired())
+            return -1;
+        QTest::qWait(5);
+    }
+}
+
+bool RawClient::waitForClose(int timeoutMs)
+{
+    if (socket.state() == QAbstractSocket::UnconnectedState)
+        return true;
+    QSignalSpy spy(&socket, &QTcpSocket::disconnected);
+    return spy.wait(timeoutMs) || socket.state() == QAbstractSocket::UnconnectedState;
+}
+
+QByteArrayList RawClient::withPrefix(const QByteArray& prefix) const
+{
+    QByteArrayList result;
+    for (const QByteArray& text : received)
+        if (text.startsWith(prefix))
+            result.append(text);
+    return result;
+}
