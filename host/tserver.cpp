@@ -4,6 +4,7 @@
 #include "net/logging.h"
 #include "net/messages.h"
 
+#include <QDateTime>
 #include <QTcpSocket>
 
 TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
@@ -13,6 +14,17 @@ TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
       m_dispatch(errors),
       receivedlist(10, [this](const QueuedMessage& m) { socktimerTimer(m); })
 {
+    m_random.seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
+    // Names under which the computer plays seats 2 to 7; seat 1 is always the host's own.
+    const std::array<const char*, playingseats + 1> botnames = {
+        "", "", "Klot", "Klick", "Kling", "Klick", "Krazy", "Kooky"};
+    for (int seat = 2; seat <= playingseats; ++seat)
+        seatAt(seat).botname = QString::fromLatin1(botnames[std::size_t(seat)]);
+
+    timer1.setTimerType(Qt::PreciseTimer);
+    connect(&timer1, &QTimer::timeout, this, &TServer::timer1Timer);
+    computertimer.setTimerType(Qt::PreciseTimer);
+    connect(&computertimer, &QTimer::timeout, this, &TServer::computertimerTimer);
     Sock1.setMaxPendingConnections(30);
     connect(&Sock1, &QTcpServer::newConnection, this, [this] {
         while (Sock1.hasPendingConnections())
@@ -135,6 +147,10 @@ void TServer::tempsockInfo(int seat, QTcpSocket* socket)
     p.reader = FrameReader();
     socket->disconnect(this);
     socket->deleteLater();
+    // The computer takes over the seat; seat 1 is the host's own window, which only
+    // goes away with the whole program.
+    if (gamerunning && seat == turn && seat != 1)
+        findplayer();
     emit seatFreed(seat);
 }
 
@@ -169,5 +185,16 @@ void TServer::socktimerTimer(const QueuedMessage& message)
 
 void TServer::buildDispatchTable()
 {
-    // Filled with the game's handlers, in the host's comparison order.
+    const auto bind = [this](void (TServer::*handler)(const QByteArray&)) {
+        return [this, handler](const QByteArray& body) { (this->*handler)(body); };
+    };
+    m_dispatch.add(cmd::logininfo, bind(&TServer::receivedlogininfo));
+    m_dispatch.add(cmd::kickhim, bind(&TServer::kickhim));
+    m_dispatch.add(cmd::chat, bind(&TServer::chat));
+    m_dispatch.add(cmd::action, bind(&TServer::action));
+    m_dispatch.add(cmd::playasound, bind(&TServer::playasound));
+    m_dispatch.add(cmd::startgame, bind(&TServer::startgame));
+    m_dispatch.add(cmd::justwatch, bind(&TServer::justwatch));
+    m_dispatch.add(cmd::chooseball, bind(&TServer::chooseball));
+    m_dispatch.add(cmd::cover, bind(&TServer::cover));
 }

@@ -1,0 +1,126 @@
+// TServer: logins, kicks, the just-watch flag and the chat, action and sound relays.
+#include "host/tserver.h"
+
+#include "host/loginname.h"
+#include "net/fields.h"
+#include "net/logging.h"
+#include "net/messages.h"
+
+bool TServer::claimsOwnSeat(int seat, const char* what) const
+{
+    if (seat == m_sender)
+        return true;
+    qCDebug(lcHost) << "dropped" << what << "for seat" << seat << "from seat" << m_sender;
+    return false;
+}
+
+void TServer::receivedlogininfo(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    if (!claimsOwnSeat(seat, cmd::logininfo))
+        return;
+    const QByteArray version = f.field();
+    tplayer& p = seatAt(seat);
+    p.playername = QString::fromUtf8(rules::sanitisedLoginName(f.rest()));
+    p.connected = true;
+
+    sendAll(msg::newplayerinfo(seat, p.playername));
+
+    QList<msg::SeatInfo> others;
+    for (int s = 1; s <= seatsused; ++s) {
+        const tplayer& other = seatAt(s);
+        if (s != seat && other.connected)
+            others.append({s, other.playername, other.watching});
+    }
+    if (!others.isEmpty())
+        sendTo(seat, msg::existingplayers(others));
+
+    if (QString::fromUtf8(version) != msg::version) {
+        sendTo(1, msg::havewrongversion(p.playername));
+        sendTo(seat, msg::wrongversion());
+    }
+
+    if (!gamerunning)
+        return;
+    QList<msg::Revealed> revealed;
+    for (int position = 1; position <= rules::visiblePositions; ++position) {
+        const rules::BoardSlot& slot = m_board.slot(position);
+        if (slot.revealed)
+            revealed.append({position, slot.value});
+    }
+    if (!revealed.isEmpty()) {
+        std::array<int, playingseats> scores{};
+        for (int s = 1; s <= playingseats; ++s)
+            scores[std::size_t(s - 1)] = seatAt(s).score;
+        sendTo(seat, msg::gamestats(turn, bobsrevealed, playtoscore, scores, revealed));
+    }
+    if (seat <= playingseats)
+        sendTo(seat, msg::myboard(seat, {p.card[0].cells, p.card[1].cells}));
+}
+
+void TServer::kickhim(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const int target = f.number();
+    // Only the hosting copy's own window may remove players.
+    if (m_sender != 1 || seat != 1) {
+        qCDebug(lcHost) << "dropped kick of seat" << target << "from seat" << m_sender;
+        return;
+    }
+    disconnectsock(target);
+}
+
+void TServer::justwatch(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const QByteArray mode = f.field();
+    if (seat < 1 || seat > playingseats) {
+        qCDebug(lcHost) << "dropped just-watch for seat" << seat;
+        return;
+    }
+    // The hosting copy's pop-up menu sets and clears other players.
+    if (m_sender != 1 && !claimsOwnSeat(seat, cmd::justwatch))
+        return;
+    tplayer& p = seatAt(seat);
+    if (mode == "2") {
+        p.watching = false;
+        sendAll(msg::justwatching(seat, 2));
+    } else if (mode == "1" && gamerunning) {
+        // Nobody to watch for: the flag would stay on the seat for the next person.
+        if (!p.connected) {
+            qCDebug(lcHost) << "dropped just-watch for empty seat" << seat;
+            return;
+        }
+        p.watching = true;
+        sendAll(msg::justwatching(seat, 1));
+        if (seat == turn)
+            findplayer();
+    }
+}
+
+void TServer::chat(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    if (claimsOwnSeat(seat, cmd::chat))
+        sendAll(msg::chatRelay(seat, seatAt(seat).playername, f.rest()));
+}
+
+void TServer::action(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    if (claimsOwnSeat(seat, cmd::action))
+        sendAll(msg::actionRelay(seat, seatAt(seat).playername, f.rest()));
+}
+
+void TServer::playasound(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    if (claimsOwnSeat(seat, cmd::playasound))
+        sendAll(msg::playasoundRelay(seat, f.rest()));
+}
