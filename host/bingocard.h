@@ -19,6 +19,7 @@ struct Card {
     int& at(int x, int y) { return cells[std::size_t(x - 1)][std::size_t(y - 1)]; }
     int at(int x, int y) const { return cells[std::size_t(x - 1)][std::size_t(y - 1)]; }
     bool covered(int x, int y) const { return at(x, y) == 0; }
+    friend bool operator==(const Card&, const Card&) = default;
 };
 
 using CardPair = std::array<Card, cardsPerSeat>; // card 1 is index 0
