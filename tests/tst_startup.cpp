@@ -53,6 +53,7 @@ private slots:
     void failedConnectSaysSo();
     void gameFull();
     void resizeKeepsMinimum();
+    void errorBoxIsNonModalOnePerError();
 
 private:
     std::unique_ptr<Program> start(const QStringList& args, quint16 gamePort = 0);
@@ -202,6 +203,24 @@ void TestStartup::resizeKeepsMinimum()
     program->chat().resize(500, 300);
     QTRY_VERIFY(program->chat().width() >= 768);
     QVERIFY(program->chat().height() >= 530);
+}
+
+void TestStartup::errorBoxIsNonModalOnePerError()
+{
+    QWidget window;
+    window.show();
+    ErrorBox box;
+    box.setParentWindow(&window);
+    box.report("Send - Socket Not Connected");
+    box.report("'x' is not a valid integer value");
+    const auto boxes = window.findChildren<QMessageBox*>("errorbox");
+    QCOMPARE(boxes.size(), 2);
+    for (QMessageBox* b : boxes) {
+        QVERIFY(b->isVisible());
+        QCOMPARE(b->windowModality(), Qt::NonModal);
+    }
+    QCOMPARE(boxes.at(0)->text(), QStringLiteral("Send - Socket Not Connected"));
+    QVERIFY(!QApplication::activeModalWidget());
 }
 
 QTEST_MAIN(TestStartup)
