@@ -149,6 +149,7 @@ void Tchat::sendloginfo(const QByteArray& body)
     Fields f(body);
     m_ownSeat = f.number();
     m_loggedIn = true;
+    qCInfo(lcClient) << "logged in at seat" << m_ownSeat;
     send(msg::logininfo(m_ownSeat, msg::version, m_playerName));
 }
 
@@ -235,6 +236,7 @@ void Tchat::resizeEvent(QResizeEvent* event)
 
 void Tchat::FormClose()
 {
+    qCInfo(lcClient) << "main window closing";
     // The window's bounds are compared with the saved ones and the settings written here.
 }
 

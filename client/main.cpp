@@ -2,6 +2,7 @@
 #include "client/program.h"
 #include "client/singleinstance.h"
 #include "client/unixsignals.h"
+#include "net/logging.h"
 
 #include <QApplication>
 
@@ -19,10 +20,16 @@ int main(int argc, char* argv[])
 
     LaunchOptions options;
     options.arguments = QApplication::arguments().mid(1);
+    // Lets tests run whole copies side by side without taking the real ports.
+    if (const int port = qEnvironmentVariableIntValue("QUORVEL_GAME_PORT"); port > 0)
+        options.gamePort = quint16(port);
+    if (const int port = qEnvironmentVariableIntValue("QUORVEL_LOBBY_PORT"); port > 0)
+        options.lobbyPort = quint16(port);
     Program program(options);
     Tchat& chat = program.chat();
 
     QObject::connect(&instance, &SingleInstance::activationRequested, &chat, [&chat] {
+        qCInfo(lcClient) << "brought forward at another copy's request";
         if (chat.isMinimized())
             chat.showNormal();
         chat.raise();
@@ -34,5 +41,6 @@ int main(int argc, char* argv[])
     // Error boxes may still be open: the program ends with its main window all the same.
     QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     chat.show();
+    qCInfo(lcClient) << "started";
     return app.exec();
 }

@@ -1,0 +1,79 @@
+// Time from a client's send of a chat line to its receipt of the host's relay, over
+// loopback, for isolated messages (spaced further apart than a dispatch tick).
+#include "client/program.h"
+#include "net/messages.h"
+#include "support/rawclient.h"
+#include "support/recordingreporter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+void runFor(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    RecordingReporter errors;
+    LaunchOptions options;
+    options.arguments = {"Host", "127.0.0.1", "true"};
+    options.gamePort = 0;
+    options.lobbyPort = 1;
+    Program program(options, &errors);
+    program.chat().show();
+
+    RawClient client;
+    client.setAutoLogin("Bench");
+    if (!client.connectTo(program.server().serverPort()) || client.waitFor(cmd::newplayerinfo) < 0) {
+        std::printf("latency: could not log in\n");
+        return 1;
+    }
+    runFor(200);
+
+    QElapsedTimer clock;
+    qint64 sentAt = 0;
+    std::vector<double> samples;
+    bool waiting = false;
+    QObject::connect(&client, &RawClient::messageReceived, [&](const QByteArray& text) {
+        if (waiting && text.startsWith(cmd::chat)) {
+            samples.push_back(double(clock.nsecsElapsed() - sentAt) / 1e6);
+            waiting = false;
+        }
+    });
+    clock.start();
+    const int count = 300;
+    for (int i = 0; i < count; ++i) {
+        runFor(15);
+        waiting = true;
+        sentAt = clock.nsecsElapsed();
+        client.sendRaw(msg::chat(client.seat(), QStringLiteral("ping"), QStringLiteral("clBlack")));
+        QElapsedTimer timeout;
+        timeout.start();
+        while (waiting && timeout.elapsed() < 2000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    }
+    if (samples.empty()) {
+        std::printf("latency: no answers\n");
+        return 1;
+    }
+    std::sort(samples.begin(), samples.end());
+    const double median = samples[samples.size() / 2];
+    const double p99 = samples[std::min(samples.size() - 1, samples.size() * 99 / 100)];
+    std::printf("chat round trip over loopback, %zu isolated messages: median %.3f ms, "
+                "99th percentile %.3f ms (goal: under 0.3 ms and 1 ms)\n",
+                samples.size(), median, p99);
+    return 0;
+}

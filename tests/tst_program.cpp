@@ -1,0 +1,118 @@
+// The built executable, started as a user would, in its own temporary folder.
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+quint16 freePort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+class Copy {
+public:
+    Copy(const QString& tmpdir, const QStringList& args, quint16 gamePort = 0)
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("TMPDIR", tmpdir);
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_LOGGING_RULES", "quorvel.*.info=true");
+        env.insert("QUORVEL_LOBBY_PORT", QString::number(freePort()));
+        if (gamePort)
+            env.insert("QUORVEL_GAME_PORT", QString::number(gamePort));
+        process.setProcessEnvironment(env);
+        process.setProcessChannelMode(QProcess::SeparateChannels);
+        QObject::connect(&process, &QProcess::readyReadStandardError,
+                         [this] { log += process.readAllStandardError(); });
+        process.start(QUORVEL_EXECUTABLE, args);
+    }
+    ~Copy()
+    {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+    bool logged(const char* text) const { return log.contains(text); }
+    bool finished() const { return process.state() == QProcess::NotRunning; }
+
+    QProcess process;
+    QByteArray log;
+};
+} // namespace
+
+class TestProgram : public QObject {
+    Q_OBJECT
+private slots:
+    void secondCopyBringsFirstForward();
+    void crashedCopyDoesNotBlockTheNext();
+    void terminationClosesTheWindow();
+    void clientEndsWithItsHost();
+};
+
+void TestProgram::secondCopyBringsFirstForward()
+{
+    QTemporaryDir tmp;
+    Copy first(tmp.path(), {"Ann", "127.0.0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(first.logged("started"), 30000);
+    Copy second(tmp.path(), {"Bob", "127.0.0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(second.finished(), 30000);
+    QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second.process.exitCode(), 0);
+    QVERIFY(!second.logged("started"));
+    QTRY_VERIFY_WITH_TIMEOUT(first.logged("brought forward"), 30000);
+    QVERIFY(!first.finished());
+
+    // Another temporary folder is another session: both run.
+    QTemporaryDir other;
+    Copy third(other.path(), {"Cy", "127.0.0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(third.logged("started"), 30000);
+}
+
+void TestProgram::crashedCopyDoesNotBlockTheNext()
+{
+    QTemporaryDir tmp;
+    {
+        Copy crashed(tmp.path(), {"Ann", "127.0.0.1"});
+        QTRY_VERIFY_WITH_TIMEOUT(crashed.logged("started"), 30000);
+        crashed.process.kill(); // SIGKILL: nothing is cleaned up
+        QVERIFY(crashed.process.waitForFinished(10000));
+    }
+    Copy next(tmp.path(), {"Ann", "127.0.0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(next.logged("started"), 30000);
+}
+
+void TestProgram::terminationClosesTheWindow()
+{
+    QTemporaryDir tmp;
+    Copy copy(tmp.path(), {"Ann", "127.0.0.1"});
+    QTRY_VERIFY_WITH_TIMEOUT(copy.logged("started"), 30000);
+    copy.process.terminate(); // SIGTERM
+    QVERIFY(copy.process.waitForFinished(30000));
+    QCOMPARE(copy.process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(copy.process.exitCode(), 0);
+    QVERIFY(copy.logged("main window closing"));
+}
+
+void TestProgram::clientEndsWithItsHost()
+{
+    QTemporaryDir hostTmp, clientTmp;
+    const quint16 port = freePort();
+    Copy host(hostTmp.path(), {"Host", "127.0.0.1", "true"}, port);
+    QTRY_VERIFY_WITH_TIMEOUT(host.logged("logged in at seat 1"), 30000);
+    Copy client(clientTmp.path(), {"Bob", "127.0.0.1", "join"}, port);
+    QTRY_VERIFY_WITH_TIMEOUT(client.logged("logged in at seat 2"), 30000);
+    host.process.terminate();
+    QVERIFY(host.process.waitForFinished(30000));
+    QTRY_VERIFY_WITH_TIMEOUT(client.finished(), 30000);
+    QCOMPARE(client.process.exitStatus(), QProcess::NormalExit);
+    QVERIFY(client.logged("main window closing"));
+}
+
+QTEST_GUILESS_MAIN(TestProgram)
+#include "tst_program.moc"

@@ -1,0 +1,227 @@
+#include "client/program.h"
+#include "net/messages.h"
+#include "support/rawclient.h"
+#include "support/recordingreporter.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QTextBrowser>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+const QByteArray FF(1, char(0xFF));
+
+// A scripted host: accepts connections and records what they send.
+struct ScriptedHost {
+    QTcpServer server;
+    QTcpSocket* peer = nullptr;
+    QByteArray received;
+    bool listen()
+    {
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            peer = server.nextPendingConnection();
+            QObject::connect(peer, &QTcpSocket::readyRead, [this] { received += peer->readAll(); });
+        });
+        return server.listen(QHostAddress::Any, 0);
+    }
+};
+
+QString chatText(Tchat& chat)
+{
+    return chat.findChild<QTextBrowser*>("mainchat")->toPlainText();
+}
+} // namespace
+
+class TestStartup : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void soloGame();
+    void hostWithThreeArguments();
+    void joinUnlessExactlyTrue();
+    void oneOrTwoArgumentsConnectNowhere();
+    void loginExchangeBytes();
+    void hostGoingAwayClosesTheWindow();
+    void failedConnectSaysSo();
+    void gameFull();
+    void resizeKeepsMinimum();
+    void errorBoxIsNonModalOnePerError();
+
+private:
+    std::unique_ptr<Program> start(const QStringList& args, quint16 gamePort = 0);
+    RecordingReporter m_errors;
+    QTcpServer m_lobby;
+};
+
+void TestStartup::init()
+{
+    m_errors.errors.clear();
+    m_lobby.close();
+    QVERIFY(m_lobby.listen(QHostAddress::LocalHost, 0));
+}
+
+std::unique_ptr<Program> TestStartup::start(const QStringList& args, quint16 gamePort)
+{
+    LaunchOptions options;
+    options.arguments = args;
+    options.gamePort = gamePort;
+    options.lobbyPort = m_lobby.serverPort();
+    auto program = std::make_unique<Program>(options, &m_errors);
+    program->chat().show();
+    return program;
+}
+
+void TestStartup::soloGame()
+{
+    LaunchOptions options;
+    options.gamePort = 0;
+    options.lobbyPort = m_lobby.serverPort();
+    Program program(options, &m_errors);
+    QSignalSpy solo(&program.chat(), &Tchat::soloStarted);
+    program.chat().show();
+    QCOMPARE(solo.size(), 1);
+    QVERIFY(chatText(program.chat()).startsWith("Loading Solo Game..Please wait."));
+    QVERIFY(program.server().isListening());
+    QTRY_COMPARE(program.chat().ownSeat(), 1);
+    QVERIFY(program.chat().loggedIn());
+    QCOMPARE(program.chat().playerName(), QStringLiteral("You"));
+    QCOMPARE(program.chat().hostAddress(), QStringLiteral("127.0.0.1"));
+    QVERIFY(program.chat().findChild<QPushButton*>("button_start")->isVisible());
+    QCOMPARE(program.chat().lobbySocket().state(), QAbstractSocket::UnconnectedState);
+    QVERIFY(!m_lobby.hasPendingConnections());
+    QVERIFY(m_errors.errors.isEmpty());
+}
+
+void TestStartup::hostWithThreeArguments()
+{
+    auto program = start({"Ann", "10.0.0.5", "true"});
+    QVERIFY(program->chat().hostMode());
+    QVERIFY(program->server().isListening());
+    QTRY_COMPARE(program->chat().ownSeat(), 1);
+    QVERIFY(chatText(program->chat()).startsWith("Loading Multi-player Game.. Please Wait."));
+    QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
+    // The given address is not used when hosting.
+    QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress(QHostAddress::LocalHost));
+}
+
+void TestStartup::joinUnlessExactlyTrue()
+{
+    ScriptedHost host;
+    QVERIFY(host.listen());
+    // 127.0.0.2 stands for a remote host: still this machine, so nothing leaves it.
+    auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.server.serverPort());
+    QVERIFY(!program->chat().hostMode());
+    QVERIFY(!program->server().isListening());
+    QVERIFY(!program->chat().findChild<QPushButton*>("button_start")->isVisible());
+    QTRY_VERIFY(host.peer);
+    QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress("127.0.0.2"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
+}
+
+void TestStartup::oneOrTwoArgumentsConnectNowhere()
+{
+    for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "127.0.0.1"}}) {
+        auto program = start(args);
+        QCOMPARE(chatText(program->chat()), QStringLiteral("Loading Multi-player Game.. Please Wait."));
+        QVERIFY(!program->server().isListening());
+        QCOMPARE(program->chat().clientSocket().state(), QAbstractSocket::UnconnectedState);
+        QCOMPARE(program->chat().lobbySocket().state(), QAbstractSocket::UnconnectedState);
+    }
+}
+
+void TestStartup::loginExchangeBytes()
+{
+    ScriptedHost host;
+    QVERIFY(host.listen());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    QTRY_VERIFY(host.peer);
+    host.peer->write(msg::sendlogininfo(2));
+    QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
+    QCOMPARE(program->chat().ownSeat(), 2);
+    QVERIFY(program->chat().loggedIn());
+}
+
+void TestStartup::hostGoingAwayClosesTheWindow()
+{
+    ScriptedHost host;
+    QVERIFY(host.listen());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    QSignalSpy closed(&program->chat(), &Tchat::closed);
+    QTRY_VERIFY(host.peer);
+    host.peer->write(msg::sendlogininfo(2));
+    QTRY_VERIFY(program->chat().loggedIn());
+    host.peer->close();
+    QVERIFY(closed.wait(10000));
+    QVERIFY(!program->chat().isVisible());
+}
+
+void TestStartup::failedConnectSaysSo()
+{
+    QTcpServer unused;
+    QVERIFY(unused.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = unused.serverPort();
+    unused.close();
+    auto program = start({"Ann", "127.0.0.1", "join"}, port);
+    QTRY_VERIFY(chatText(program->chat()).contains("Cannot connect to the host."));
+    QVERIFY(program->chat().isVisible());
+    QVERIFY(!program->chat().loggedIn());
+}
+
+void TestStartup::gameFull()
+{
+    ScriptedHost host;
+    QVERIFY(host.listen());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    QSignalSpy closed(&program->chat(), &Tchat::closed);
+    QTRY_VERIFY(host.peer);
+    QString boxText;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxText = box->text();
+            box->accept();
+        }
+    });
+    poll.start(10);
+    host.peer->write(msg::full());
+    host.peer->disconnectFromHost();
+    QVERIFY(closed.wait(10000));
+    QCOMPARE(boxText, QStringLiteral("Game is full"));
+}
+
+void TestStartup::resizeKeepsMinimum()
+{
+    auto program = start({"Ann"});
+    program->chat().resize(500, 300);
+    QTRY_VERIFY(program->chat().width() >= 768);
+    QVERIFY(program->chat().height() >= 530);
+}
+
+void TestStartup::errorBoxIsNonModalOnePerError()
+{
+    QWidget window;
+    window.show();
+    ErrorBox box;
+    box.setParentWindow(&window);
+    box.report("Send - Socket Not Connected");
+    box.report("'x' is not a valid integer value");
+    const auto boxes = window.findChildren<QMessageBox*>("errorbox");
+    QCOMPARE(boxes.size(), 2);
+    for (QMessageBox* b : boxes) {
+        QVERIFY(b->isVisible());
+        QCOMPARE(b->windowModality(), Qt::NonModal);
+    }
+    QCOMPARE(boxes.at(0)->text(), QStringLiteral("Send - Socket Not Connected"));
+    QVERIFY(!QApplication::activeModalWidget());
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"
