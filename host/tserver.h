@@ -87,6 +87,8 @@ public:
 signals:
     // After a seat's connection has closed and the seat was freed.
     void seatFreed(int seat);
+    // After a round's scores were sent, before the pause to the next round.
+    void roundScored(int round);
     // After a winner was announced and the game stopped.
     void gameWon(int seat);
 

@@ -243,6 +243,7 @@ void TServer::endround()
         sheet.append({seat, p.score, p.roundscore, p.patterns});
     }
     sendAll(msg::scores(sheet));
+    emit roundScored(roundnumber);
     armTimer1(NextRound, roundPauseTickMs, secondsBetweenRounds());
 }
 
