@@ -178,6 +178,12 @@ void TServer::sendAllBut(int except, const QByteArray& wire)
 
 void TServer::socktimerTimer(const QueuedMessage& message)
 {
+    // What a connection sent before it closed must not act for a freed seat: a late
+    // login would mark the seat connected with no connection behind it.
+    if (message.sender < 1 || message.sender > maxSeats || !seatAt(message.sender).connected) {
+        qCDebug(lcHost) << "dropped a message of the closed connection of seat" << message.sender;
+        return;
+    }
     m_sender = message.sender;
     m_dispatch.dispatch(message.text);
     m_sender = 0;
