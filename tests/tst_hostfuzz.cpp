@@ -22,11 +22,12 @@ int draw(std::mt19937& rng, int low, int high)
 
 QByteArray randomBytes(std::mt19937& rng, int length)
 {
-    static const QByteArray alphabet("abcXYZ0123456789+|-\r\n \x00\x80\xc3\xbf\xfe", 31);
-    QByteArray bytes;
+    static const char bytes[] = "abcXYZ0123456789+|-\r\n \x00\x80\xc3\xbf\xfe";
+    static const QByteArray alphabet(bytes, sizeof bytes - 1);
+    QByteArray text;
     for (int i = 0; i < length; ++i)
-        bytes += alphabet[draw(rng, 0, int(alphabet.size()) - 1)];
-    return bytes;
+        text += alphabet[draw(rng, 0, int(alphabet.size()) - 1)];
+    return text;
 }
 
 QByteArray randomField(std::mt19937& rng, int ownSeat)
@@ -131,11 +132,13 @@ void TestHostFuzz::randomAndMalformedInput()
                 peer = p;
         const int seat = peer->seat();
         QByteArray bytes;
-        if (draw(rng, 0, 99) == 0 && seat == 1) {
+        bool sensible = false;
+        if (draw(rng, 0, 299) == 0 && seat == 1) {
             bytes = msg::startgame("Host", "40", "3", QString::number(draw(rng, 0, 9)),
                                    draw(rng, 0, 4));
         } else if (turn == seat && draw(rng, 0, 1) == 0) {
             bytes = msg::chooseball(seat, draw(rng, 1, 72));
+            sensible = true;
         } else if (draw(rng, 0, 9) == 0) {
             bytes = msg::cover(seat, draw(rng, 1, 2), draw(rng, 1, 5), draw(rng, 1, 5));
         } else {
@@ -151,6 +154,11 @@ void TestHostFuzz::randomAndMalformedInput()
             bytes.remove(0, cut);
         }
         peer->sendRaw(bytes);
+        if (sensible) {
+            // The next choices should see the turn this pick leads to.
+            QTest::qWait(5);
+            QTRY_VERIFY_WITH_TIMEOUT(table.server().queuedMessages() == 0, 60000);
+        }
         if (sent % 25 == 0) {
             // Kept short so that the sensible picks meet the turn they were meant for.
             QTest::qWait(5);

@@ -15,6 +15,7 @@ private slots:
     void loginAlone();
     void loginExchange();
     void freedSeatIsReusedWithTheNewName();
+    void tenthConnectionIsTurnedAway();
     void existingPlayersShowWatching();
     void versionMismatchIsReportedNotRefused();
     void midGameLoginBeforeAnyBall();
@@ -82,6 +83,25 @@ void TestHostSeats::freedSeatIsReusedWithTheNewName()
     QCOMPARE(eve->received.last(),
              QByteArray("CMD_existingplayers+1+Host+0+2+Ann+0+4+Cid+0+5+Di+0"));
     QCOMPARE(table.server().seatsUsed(), 5);
+}
+
+void TestHostSeats::tenthConnectionIsTurnedAway()
+{
+    HostTable table;
+    QList<RawClient*> clients;
+    for (int seat = 1; seat <= 9; ++seat)
+        clients << table.join(QString("P%1").arg(seat));
+    QVERIFY(!clients.contains(nullptr));
+    table.startGame(clients[0], 100, 10, 5, 1);
+    RawClient tenth;
+    QVERIFY(tenth.connectTo(table.server().serverPort()));
+    QVERIFY(tenth.waitForClose());
+    QCOMPARE(tenth.received, QByteArrayList{"CMD_full+"});
+    clients[8]->sendRaw(msg::chat(9, "marker", "clRed"));
+    QVERIFY(clients[0]->waitFor("CMD_chat+9+P9 chats: marker") > 0);
+    QVERIFY(named(*clients[0], cmd::playerdisconnected).isEmpty());
+    for (int seat = 1; seat <= 9; ++seat)
+        QCOMPARE(table.server().player(seat).playername, QString("P%1").arg(seat));
 }
 
 void TestHostSeats::existingPlayersShowWatching()
