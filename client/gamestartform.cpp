@@ -68,13 +68,11 @@ Tgamestart::Tgamestart(QWidget* parent)
         c.control->setPosition(c.value);
     }
 
-    const qreal ratio = devicePixelRatioF();
-    imagelist_box = {boxPicture(0, ratio), boxPicture(1, ratio)};
     for (QLabel* box : boxes())
         box->installEventFilter(this);
-    m_ui->button_start->setIcon(QIcon(startPicture(ratio)));
     connect(m_ui->button_start, &QPushButton::clicked, this, &Tgamestart::button_startClick);
 
+    drawPictures();
     changebox(botCountRange.minimum);
 }
 
@@ -148,6 +146,18 @@ void Tgamestart::drawBoxesEmpty()
         box->setPixmap(imagelist_box[0]);
 }
 
+void Tgamestart::drawPictures()
+{
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == m_pictureRatio)
+        return;
+    m_pictureRatio = ratio;
+    imagelist_box = {boxPicture(0, ratio), boxPicture(1, ratio)};
+    m_ui->button_start->setIcon(QIcon(startPicture(ratio)));
+    if (const int type = gameType(); type > 0)
+        changebox(type);
+}
+
 void Tgamestart::changebox(int type)
 {
     type = botCountRange.bound(type);
@@ -194,6 +204,13 @@ bool Tgamestart::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void Tgamestart::showEvent(QShowEvent* event)
+{
+    // Made before it knew its screen, the dialog may first show on a HiDPI one.
+    drawPictures();
+    QDialog::showEvent(event);
 }
 
 void Tgamestart::paintEvent(QPaintEvent*)

@@ -64,14 +64,18 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     std::array<QLabel*, 3> boxes() const;
     void drawBoxesEmpty();
+    // Draws the pictures for the screen's pixel ratio, when it is not the one they have.
+    void drawPictures();
 
     std::unique_ptr<Ui::Tgamestart> m_ui;
     std::array<QPixmap, 2> imagelist_box;
+    qreal m_pictureRatio = 0;
     SendFunction m_send;
     QString m_playerName;
     QPixmap m_tile;
