@@ -73,7 +73,9 @@ constexpr quint32 systemFlag = 0x80000000u;
 
 QColor systemColour(const SystemColour& entry)
 {
-    const QPalette palette = qGuiApp ? QGuiApplication::palette() : QPalette(Qt::lightGray);
+    // qGuiApp would also be set, wrongly typed, under a plain QCoreApplication.
+    const bool gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    const QPalette palette = gui ? QGuiApplication::palette() : QPalette(Qt::lightGray);
     return palette.color(entry.group, entry.role);
 }
 

@@ -86,7 +86,8 @@ void UpDown::showPosition()
 
 bool UpDown::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_associate && event->type() == QEvent::KeyPress) {
+    // The type first: the edit also passes its events on while it is being destroyed.
+    if (event->type() == QEvent::KeyPress && watched == m_associate) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Up || key == Qt::Key_Down) {
             key == Qt::Key_Up ? stepUp() : stepDown();
