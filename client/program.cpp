@@ -16,7 +16,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors)
 
     QObject::connect(m_chat.get(), &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
     // The installer or the lobby has been started: the game ends as by "Exit".
-    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(), &QWidget::close);
+    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
+                     &QWidget::close);
     QObject::connect(m_help.get(), &Thelp::aboutRequested, m_about.get(), &Tabout::showAbout);
 }
 

@@ -63,7 +63,8 @@ bool Tabout::eventFilter(QObject* watched, QEvent* event)
         && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* widget = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton && widget->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton
+            && widget->rect().contains(mouse->position().toPoint())) {
             label_urlClick();
             return true;
         }

@@ -2,6 +2,7 @@
 
 #include "ui_downloadform.h"
 #include "windows/jpegdecoder.h"
+#include "windows/placement.h"
 #include "windows/shellopen.h"
 #include "windows/sidelogging.h"
 
@@ -14,6 +15,16 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+
+// The resources live in a static library: nothing else would pull them into the program.
+static void loadResources()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(quorvel);
+        return true;
+    }();
+    Q_UNUSED(loaded);
+}
 
 namespace {
 const QString aborted = QStringLiteral("Download Aborted");
@@ -32,9 +43,9 @@ Tdownload::Tdownload(QWidget* parent)
       m_ui(std::make_unique<Ui::Tdownload>()),
       m_opener(&ShellOpener::system()),
       m_address(QUrl(QString::fromLatin1(defaultAddress))),
-      m_downloadDirectory(defaultDownloadDirectory()),
       m_lobbyPath(defaultLobbyPath())
 {
+    loadResources();
     m_ui->setupUi(this);
     setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint
                    | Qt::WindowCloseButtonHint);
@@ -47,7 +58,8 @@ Tdownload::Tdownload(QWidget* parent)
 
     QFile jpeg(picture);
     QString why;
-    const QImage image = jpeg.open(QIODevice::ReadOnly) ? jpeg::decode(jpeg.readAll(), &why) : QImage();
+    const QImage image =
+        jpeg.open(QIODevice::ReadOnly) ? jpeg::decode(jpeg.readAll(), &why) : QImage();
     if (image.isNull())
         qCWarning(lcWindows) << "the download picture could not be shown:" << why;
     else
@@ -100,7 +112,7 @@ void Tdownload::showDownload()
 {
     if (!isVisible()) {
         if (const QScreen* screen = QGuiApplication::primaryScreen())
-            move(screen->availableGeometry().center() - rect().center());
+            centreWindowIn(this, screen->availableGeometry());
     }
     show();
     raise();
@@ -114,7 +126,9 @@ void Tdownload::getbuttonClick()
     setOutcomeTag(1);
     const QString name = m_address.fileName();
     m_ui->infolabel2->setText(name);
-    const QString path = QDir(m_downloadDirectory).filePath(name);
+    const QString directory =
+        m_downloadDirectory.isEmpty() ? defaultDownloadDirectory() : m_downloadDirectory;
+    const QString path = QDir(directory).filePath(name);
     QFile file(path);
     if (name.isEmpty() || name == QLatin1String("..") || name == QLatin1String(".")
         || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -142,6 +156,7 @@ void Tdownload::getbuttonClick()
     if (whole) {
         m_ui->infolabel->setText(QStringLiteral("Received %1 bytes").arg(size));
     } else if (result.outcome == HttpClient::Outcome::HttpFailure) {
+        qCWarning(lcDownload) << "download refused:" << result.reason;
         m_ui->infolabel->setText(aborted);
         setOutcomeTag(2);
     } else if (outcomeTag() != 2) {

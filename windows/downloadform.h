@@ -21,7 +21,8 @@ class Tdownload : public QDialog {
 public:
     // The lobby installer. Fetched over TLS with the certificate checked, since the file is
     // run afterwards: over plain HTTP anyone on the path could swap it.
-    static constexpr char defaultAddress[] = "https://download.orskel.example/lobby/OrskelLobbySetup.run";
+    static constexpr char defaultAddress[] =
+        "https://download.orskel.example/lobby/OrskelLobbySetup.run";
     // Where the lobby's installer puts the lobby, under the user's home: the installer runs
     // silently as the user, without the rights to install anywhere outside it.
     static constexpr char lobbyHomePath[] = ".local/share/Orskel/OrskelLobby";
@@ -32,8 +33,8 @@ public:
 
     void setAddress(const QUrl& address) { m_address = address; }
     QUrl address() const { return m_address; }
+    // Empty: decided when a download starts (defaultDownloadDirectory()).
     void setDownloadDirectory(const QString& directory) { m_downloadDirectory = directory; }
-    QString downloadDirectory() const { return m_downloadDirectory; }
     void setLobbyPath(const QString& path) { m_lobbyPath = path; }
     QString lobbyPath() const { return m_lobbyPath; }
     void setShellOpener(ShellOpener* opener);

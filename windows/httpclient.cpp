@@ -164,7 +164,8 @@ void HttpClient::dropWatch(curl_socket_t socket)
         return;
     // Possibly called from this very notifier's signal: disable now, delete later. A
     // disabled notifier also leaves the descriptor free for curl's next socket.
-    for (QSocketNotifier* notifier : {found->second.read.release(), found->second.write.release()}) {
+    Watch& watch = found->second;
+    for (QSocketNotifier* notifier : {watch.read.release(), watch.write.release()}) {
         notifier->setEnabled(false);
         notifier->deleteLater();
     }
@@ -291,15 +292,16 @@ HttpClient::Result HttpClient::finish()
 
     if (m_aborted || !m_done) {
         result.outcome = Outcome::Aborted;
-        result.reason = m_aborted ? QStringLiteral("stopped") : QStringLiteral("the program is ending");
+        result.reason =
+            m_aborted ? QStringLiteral("stopped") : QStringLiteral("the program is ending");
     } else if (result.status != 0 && !isSuccess(result.status)) {
         result.outcome = Outcome::HttpFailure;
         result.reason = QStringLiteral("status %1").arg(result.status);
     } else if (!m_refusal.isEmpty()) {
         result.reason = m_refusal;
     } else if (m_curlResult != CURLE_OK) {
-        result.reason = QStringLiteral("%1 (%2)").arg(QString::fromUtf8(curl_easy_strerror(m_curlResult)),
-                                                    QString::fromUtf8(m_curlError));
+        result.reason = QStringLiteral("%1 (%2)").arg(
+            QString::fromUtf8(curl_easy_strerror(m_curlResult)), QString::fromUtf8(m_curlError));
     } else if (result.status == 0) {
         result.reason = QStringLiteral("no response");
     } else if (m_chunked) {
@@ -307,15 +309,14 @@ HttpClient::Result HttpClient::finish()
         result.outcome = Outcome::Completed;
     } else if (m_contentLength < 0) {
         // Without a length, a connection cut mid-body looks just like the end of it.
-        result.reason = QStringLiteral("no Content-Length: a whole body cannot be told from a cut one");
+        result.reason =
+            QStringLiteral("no Content-Length: a whole body cannot be told from a cut one");
     } else if (m_received != m_contentLength) {
         result.reason = QStringLiteral("%1 of %2 body bytes").arg(m_received).arg(m_contentLength);
     } else {
         result.outcome = Outcome::Completed;
     }
-    if (result.outcome == Outcome::Completed)
-        qCDebug(lcDownload) << "received" << result.received << "bytes from" << m_url;
-    else
-        qCWarning(lcDownload) << "download from" << m_url << "ended:" << result.reason;
+    qCDebug(lcDownload) << "GET" << m_url << "ended after" << result.received << "body bytes:"
+                        << (result.reason.isEmpty() ? QStringLiteral("whole") : result.reason);
     return result;
 }

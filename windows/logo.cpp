@@ -44,8 +44,9 @@ QPixmap quorvelLogo(qreal devicePixelRatio)
     painter.setFont(name);
     const QRectF text(54, 0, size.width() - 60, size.height());
     painter.setPen(QColor(30, 0, 30));
-    painter.drawText(text.translated(1.5, 1.5), Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Quorvel"));
+    const int align = Qt::AlignVCenter | Qt::AlignLeft;
+    painter.drawText(text.translated(1.5, 1.5), align, QStringLiteral("Quorvel"));
     painter.setPen(Qt::white);
-    painter.drawText(text, Qt::AlignVCenter | Qt::AlignLeft, QStringLiteral("Quorvel"));
+    painter.drawText(text, align, QStringLiteral("Quorvel"));
     return logo;
 }
