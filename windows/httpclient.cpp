@@ -272,7 +272,6 @@ size_t HttpClient::writeCallback(char* data, size_t size, size_t count, void* se
 
 HttpClient::Result HttpClient::finish()
 {
-    m_timer.stop();
     Result result;
     result.status = responseCode();
     result.received = m_received;
@@ -286,6 +285,8 @@ HttpClient::Result HttpClient::finish()
     m_easy = nullptr;
     m_multi = nullptr;
     m_headers = nullptr;
+    // After the clean-up, which may still set the timer.
+    m_timer.stop();
     while (!m_watches.empty())
         dropWatch(m_watches.begin()->first);
     m_body = nullptr;
