@@ -1,6 +1,7 @@
 #include "windows/downloadform.h"
 
 #include "ui_downloadform.h"
+#include "client/settingslocation.h"
 #include "windows/jpegdecoder.h"
 #include "windows/placement.h"
 #include "windows/shellopen.h"
@@ -14,7 +15,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
-#include <QTemporaryFile>
 
 // The resources live in a static library: nothing else would pull them into the program.
 static void loadResources()
@@ -29,13 +29,6 @@ static void loadResources()
 namespace {
 const QString aborted = QStringLiteral("Download Aborted");
 const QString picture = QStringLiteral(":/images/lobby.jpg");
-
-bool canCreateFilesIn(const QString& directory)
-{
-    // Test the folder by making a file in it: permission bits alone miss read-only mounts.
-    QTemporaryFile probe(QDir(directory).filePath(QStringLiteral("quorvel-probe-XXXXXX")));
-    return probe.open();
-}
 } // namespace
 
 Tdownload::Tdownload(QWidget* parent)
@@ -86,7 +79,7 @@ void Tdownload::setShellOpener(ShellOpener* opener)
 QString Tdownload::defaultDownloadDirectory()
 {
     const QString beside = QCoreApplication::applicationDirPath();
-    if (canCreateFilesIn(beside))
+    if (SettingsLocation::canCreateFileIn(beside))
         return beside;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(data);
