@@ -1,11 +1,14 @@
 #include "loginname.h"
 
+#include "net/messages.h"
+
 namespace rules {
 
 QByteArray sanitisedLoginName(QByteArray name)
 {
     for (char& c : name) {
-        if (c == '+' || c == '|' || c == '\r' || c == '\n' || c == '\xff')
+        if (c == '+' || c == msg::colourSeparator || c == '\r' || c == '\n' ||
+            c == msg::terminator)
             c = ' ';
     }
     return name;
