@@ -2,17 +2,21 @@
 
 #include "client/chatform.h"
 #include "client/errorbox.h"
+#include "client/waveplayer.h"
 #include "host/tserver.h"
 
 #include <memory>
 
 class ErrorReporter;
+class SoundPlayer;
 
 // Every window of one running copy, created once at start in the program's order and
 // wired together. main() makes one; tests can make several side by side.
 class Program {
 public:
-    explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr);
+    // errors and sounds default to the program's own error box and sound player.
+    explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr,
+                     SoundPlayer* sounds = nullptr);
     ~Program();
 
     Tchat& chat() { return *m_chat; }
@@ -22,6 +26,7 @@ public:
 private:
     ErrorBox m_errorBox;
     ErrorReporter* m_errors;
+    WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<TServer> m_server;
 };
