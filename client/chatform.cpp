@@ -388,6 +388,7 @@ void Tchat::sockInfo(QAbstractSocket::SocketError error)
 
 void Tchat::Timer1Timer(const QueuedMessage& message)
 {
+    ++m_dispatched;
     m_dispatch.dispatch(message.text);
 }
 

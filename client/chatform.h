@@ -100,6 +100,9 @@ public:
     QColor systemColour() const { return m_systemColour; }
     bool phraseGateOpen() const { return m_phraseGateOpen; }
     qsizetype queuedMessages() const { return receivedlist.size(); }
+    const Dispatcher& dispatcher() const { return m_dispatch; }
+    // Messages taken from the queue and dispatched since start.
+    quint64 dispatchedMessages() const { return m_dispatched; }
     int getTurnseat() const { return turnseat; }
     bool seatInPlay(int seat) const;
 
@@ -224,6 +227,7 @@ private:
     QColor m_chatColour{0, 0, 0};
     bool m_phraseGateOpen = true;
     int m_phraseGateTicks = 0;
+    quint64 m_dispatched = 0;
     int turnseat = 0;
     // Indexed by seat; entry 0 unused.
     std::array<bool, playingseats + 1> seatinplay{};

@@ -149,6 +149,12 @@ void ChatView::restyle(const std::array<bool, styleCount>& which)
     cursor.endEditBlock();
 }
 
+int ChatView::styleOf(const QTextFormat& format)
+{
+    return format.hasProperty(styleProperty) && !format.isImageFormat() ? format.intProperty(styleProperty)
+                                                                        : -1;
+}
+
 QString ChatView::linkSlot(int slot) const
 {
     return slot >= 0 && slot < linkSlotCount ? m_links[std::size_t(slot)] : QString();

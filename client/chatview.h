@@ -58,6 +58,8 @@ public:
     static QUrl webAddress(const QString& word);
 
     QMenu* popupMenu() const { return m_popup; }
+    // The style a piece of shown text refers to; -1 for pictures.
+    static int styleOf(const QTextFormat& format);
 
 signals:
     void linkActivated(int slot);

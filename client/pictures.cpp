@@ -361,7 +361,7 @@ void paintCardFrame(QPainter& p, const QRectF& r, const CardLayout& layout)
     const qreal headerTop = 5;
     const qreal headerBottom = layout.rowTops[0] - 5;
     QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(int(headerBottom - headerTop) - 6);
+    font.setPixelSize(int((headerBottom - headerTop) * 0.55));
     font.setBold(true);
     p.setFont(font);
     static const char letters[] = "BINGO";
