@@ -6,7 +6,20 @@
 #include <QSoundEffect>
 #include <QUrl>
 
-WavePlayer::WavePlayer(QObject* parent) : QObject(parent) {}
+// The sounds live in the UI library's resources; a static library must register them.
+static void initSoundResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(quorvel);
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+WavePlayer::WavePlayer(QObject* parent) : QObject(parent)
+{
+    initSoundResources();
+}
 
 WavePlayer::~WavePlayer() = default;
 
@@ -17,6 +30,7 @@ QString WavePlayer::resourcePath(const QString& name)
 
 bool WavePlayer::hasSound(const QString& name)
 {
+    initSoundResources();
     // Only plain names: a "/" or ".." must not reach into other resources.
     for (const QChar c : name)
         if (!c.isLetterOrNumber())
