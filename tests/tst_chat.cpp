@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QScrollBar>
 #include <QTest>
@@ -446,6 +447,14 @@ void TestChat::smiliesMenu()
     QVERIFY(!menu->actions().last()->icon().isNull());
     QTest::mouseClick(button, Qt::LeftButton);
     QTRY_VERIFY(menu->isVisible());
+    // The eighteen smilies side by side, enlarged, for a look: smilies.png in the build folder.
+    QImage sheet(18 * 68, 64, QImage::Format_ARGB32);
+    sheet.fill(QColor(247, 242, 223));
+    QPainter painter(&sheet);
+    for (int i = 0; i < 18; ++i)
+        painter.drawPixmap(QRect(i * 68, 0, 64, 64), menu->actions().at(i)->icon().pixmap(QSize(17, 16), 4.0));
+    painter.end();
+    QVERIFY(sheet.save(QStringLiteral(QUORVEL_BINARY_DIR "/smilies.png")));
     menu->hide();
     ChatEntry* entry = chat.chatEntry();
     chat.findChild<QAction*>("smiley12")->trigger();
