@@ -173,6 +173,8 @@ void Tchat::buildWindow()
 
     ColorDialog = new QColorDialog(this);
     ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
+    // The same dialog everywhere, and one that can be opened without blocking.
+    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
     connect(ColorDialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
         setChatColour(colour);
         saveinifile();

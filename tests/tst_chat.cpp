@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -88,6 +89,7 @@ private slots:
     void smiliesMenu();
     void entryLineCommands();
     void viewCommands();
+    void textColour();
 };
 
 void TestChat::colourNames_data()
@@ -538,6 +540,26 @@ void TestChat::viewCommands()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(chat.chatEntry()));
     chat.addlinetochat(0, "fresh", blue);
     QCOMPARE(chatLines(chat), QStringList({"fresh"}));
+}
+
+void TestChat::textColour()
+{
+    Tchat chat({}, nullptr);
+    chat.show();
+    QCOMPARE(chat.chatColour(), QColor(Qt::black));
+    action(chat, "TextColor1")->trigger();
+    auto* dialog = chat.findChild<QColorDialog*>("ColorDialog");
+    QTRY_VERIFY(dialog->isVisible());
+    dialog->setCurrentColor(QColor(0x20, 0x40, 0x80));
+    dialog->accept();
+    QCOMPARE(chat.chatColour(), QColor(0x20, 0x40, 0x80));
+    QCOMPARE(chat.chatEntry()->palette().color(QPalette::Text), QColor(0x20, 0x40, 0x80));
+    // Cancelled: nothing changes.
+    action(chat, "TextColor1")->trigger();
+    QTRY_VERIFY(dialog->isVisible());
+    dialog->setCurrentColor(Qt::red);
+    dialog->reject();
+    QCOMPARE(chat.chatColour(), QColor(0x20, 0x40, 0x80));
 }
 
 QTEST_MAIN(TestChat)
