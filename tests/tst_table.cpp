@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QStringListModel>
 #include <QTest>
+
+#include <random>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
@@ -73,6 +75,7 @@ private slots:
     void seatPopupOnHostingWindow();
     void versionNotices();
     void dispatchTableOrder();
+    void malformedMessagesAreSurvived();
     void windowPicture();
 };
 
@@ -483,6 +486,38 @@ void TestTable::dispatchTableOrder()
         "CMD_invalid",       "CMD_chooseball",  "CMD_coverit",       "CMD_scores",
         "CMD_gamestats"};
     QCOMPARE(chat.dispatcher().names(), expected);
+}
+
+// Whatever the host sends, the window keeps going (run under the sanitizers too).
+void TestTable::malformedMessagesAreSurvived()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    QVERIFY(ann && table.settle(ann));
+    std::mt19937 random(7);
+    QList<QByteArray> bodies{"", "+", "++++", "-1+-1+-1+-1+-1", "2147483647+2147483648+-2147483648",
+                             "99999999999", "1+:)#:)#:)#99|", "0+|||", "3+" + QByteArray(3000, 'x'),
+                             "1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17", "0+0+0+0+0+0+0+0+0"};
+    for (int i = 0; i < 40; ++i) {
+        QByteArray noise;
+        const int size = int(random() % 200);
+        for (int j = 0; j < size; ++j) {
+            const char pick = "0123456789+|:)# -wWhtp./"[random() % 24];
+            noise += (random() % 8 == 0) ? char(random() % 254) : pick;
+        }
+        bodies.append(noise);
+    }
+    for (const QByteArray& name : ann->chat().dispatcher().names()) {
+        if (name == cmd::full)
+            continue; // ends the program by design
+        for (const QByteArray& body : bodies)
+            table.send(ann, msg::frame(name + '+' + body));
+    }
+    QVERIFY(table.settle(ann, 60000));
+    table.send(ann, msg::newplayerinfo(5, "Eve"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(rowName(ann->chat(), 5), QStringLiteral("Eve"));
+    QVERIFY(ann->chat().isVisible());
 }
 
 // The window after a game start with three players and a few chat lines, saved as
