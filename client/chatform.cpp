@@ -447,7 +447,7 @@ void Tchat::chatrecieved(const QByteArray& body)
     const QString line = bar < 0 ? payload : payload.left(bar);
     QColor colour = pureRed;
     if (bar >= 0) {
-        if (const std::optional<QColor> named = colournames::fromName(payload.mid(bar + 1)))
+        if (const std::optional<QColor> named = colourFromName(payload.mid(bar + 1)))
             colour = *named;
     }
     const qsizetype plus = line.indexOf(QLatin1Char('+'));
@@ -482,7 +482,7 @@ void Tchat::sendit()
     if (!m_loggedIn)
         return;
     const QString line = mychat->text();
-    const QString colour = colournames::toName(m_chatColour);
+    const QString colour = colourName(m_chatColour);
     if (line.isEmpty()) {
         // nothing to send
     } else if (!line.startsWith(QLatin1Char('/'))) {
@@ -500,7 +500,7 @@ void Tchat::b_phrase1Click(int index)
     const QString phrase = m_phrases->phrase(index);
     const QString text = phrase.startsWith(QLatin1String("/me ")) ? phrase.mid(4)
                                                                   : QStringLiteral("says: ") + phrase;
-    send(msg::action(m_ownSeat, text, colournames::toName(m_chatColour)));
+    send(msg::action(m_ownSeat, text, colourName(m_chatColour)));
     m_phraseGateOpen = false;
     m_phraseGateTicks = 0;
     receivedlist.wake();

@@ -5,21 +5,22 @@
 
 #include <optional>
 
-// Colours travel in chat messages and in the settings file as text: one of the sixteen
-// basic names ("clBlack" …) when the colour is exactly that one, else "$" and eight
-// hexadecimal digits of 0x00BBGGRR (blue in the high byte).
-namespace colournames {
+// Colour names as they travel in chat messages and sit in the settings file. A colour is
+// also known as a number 0x00BBGGRR: red in the low byte, blue in the high one.
 
-// The text form of a colour.
-QString toName(const QColor& colour);
+// "clBlack" … "clWhite" for the sixteen basic colours, else "$" and eight upper-case hex
+// digits of 0x00BBGGRR. Transparency is dropped; an invalid colour gives "clBlack".
+QString colourName(const QColor& colour);
 
-// Reads a colour's text form in any letter case; also the system colour names of the
-// toolkit ("clWindowText" …, taken from the application palette) and plain numbers
-// (decimal or "$" hexadecimal). Anything else is no colour.
-std::optional<QColor> fromName(const QString& text);
+// Reads any letter case of: a basic name ("clRed"), a system colour name ("clWindowText"),
+// "$" or "0x" followed by up to eight hex digits, or a decimal number. Numbers 0x00BBGGRR
+// are plain colours and 0x800000nn is system colour nn; nothing else is a colour.
+//
+// System colours are taken from the application's palette when it is asked, so they follow
+// the desktop's theme: clWindow → Base, clWindowText → Text, clBtnFace → Button,
+// clHighlight → Highlight, clInfoBk → ToolTipBase and so on (the table in the source).
+// Without a GUI application they come from a default palette.
+std::optional<QColor> colourFromName(QStringView name);
 
-// 0x00BBGGRR for an opaque colour.
-quint32 toValue(const QColor& colour);
-QColor fromValue(quint32 value);
-
-} // namespace colournames
+quint32 colourValue(const QColor& colour);
+QColor colourFromValue(quint32 bgr);

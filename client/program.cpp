@@ -5,9 +5,20 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 {
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     m_errorBox.setParentWindow(m_chat.get());
+    m_about = std::make_unique<Tabout>();
+    m_about->setMainWindow(m_chat.get());
+    m_download = std::make_unique<Tdownload>();
     HostSettings settings;
     m_server = std::make_unique<TServer>(settings, m_errors);
     m_chat->setServer(m_server.get());
+    m_help = std::make_unique<Thelp>();
+    m_help->setMainWindow(m_chat.get());
+
+    QObject::connect(m_chat.get(), &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
+    // The installer or the lobby has been started: the game ends as by "Exit".
+    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
+                     &QWidget::close);
+    QObject::connect(m_help.get(), &Thelp::aboutRequested, m_about.get(), &Tabout::showAbout);
 }
 
 Program::~Program()

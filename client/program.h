@@ -4,6 +4,9 @@
 #include "client/errorbox.h"
 #include "client/waveplayer.h"
 #include "host/tserver.h"
+#include "windows/aboutform.h"
+#include "windows/downloadform.h"
+#include "windows/helpform.h"
 
 #include <memory>
 
@@ -21,6 +24,9 @@ public:
 
     Tchat& chat() { return *m_chat; }
     TServer& server() { return *m_server; }
+    Tabout& about() { return *m_about; }
+    Tdownload& download() { return *m_download; }
+    Thelp& help() { return *m_help; }
     ErrorReporter& errors() { return *m_errors; }
 
 private:
@@ -28,5 +34,8 @@ private:
     ErrorReporter* m_errors;
     WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
+    std::unique_ptr<Tabout> m_about;
+    std::unique_ptr<Tdownload> m_download;
     std::unique_ptr<TServer> m_server;
+    std::unique_ptr<Thelp> m_help;
 };

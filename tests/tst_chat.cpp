@@ -1,6 +1,5 @@
 #include "client/chatentry.h"
 #include "client/chatview.h"
-#include "client/colournames.h"
 #include "client/phrasebuttons.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
@@ -75,9 +74,6 @@ struct OpenedUrls {
 class TestChat : public QObject {
     Q_OBJECT
 private slots:
-    void colourNames_data();
-    void colourNames();
-    void colourNamesWritten();
     void lineStylesHeadsAndRecolouring();
     void smileyBetweenWordsAndBadCodes();
     void linkWordsAndSlots();
@@ -91,48 +87,6 @@ private slots:
     void viewCommands();
     void textColour();
 };
-
-void TestChat::colourNames_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("isColour");
-    QTest::addColumn<QColor>("colour");
-    QTest::newRow("basic name") << "clNavy" << true << QColor(0, 0, 128);
-    QTest::newRow("any case") << "CLRED" << true << red;
-    QTest::newRow("lower case") << "clfuchsia" << true << QColor(255, 0, 255);
-    QTest::newRow("hex BBGGRR") << "$00FF8040" << true << QColor(0x40, 0x80, 0xFF);
-    QTest::newRow("hex lower case") << "$00ff8040" << true << QColor(0x40, 0x80, 0xFF);
-    QTest::newRow("plain number") << "255" << true << red;
-    QTest::newRow("system name") << "clWindowText" << true
-                                 << QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-    QTest::newRow("system number") << "-2147483640" << true
-                                   << QGuiApplication::palette().color(QPalette::Active, QPalette::WindowText);
-    QTest::newRow("empty") << "" << false << QColor();
-    QTest::newRow("plain word") << "red" << false << QColor();
-    QTest::newRow("high byte set") << "$01000000" << false << QColor();
-    QTest::newRow("unknown name") << "clNope" << false << QColor();
-    QTest::newRow("rest of a chat text") << "b|clBlue" << false << QColor();
-}
-
-void TestChat::colourNames()
-{
-    QFETCH(QString, text);
-    QFETCH(bool, isColour);
-    QFETCH(QColor, colour);
-    const std::optional<QColor> read = colournames::fromName(text);
-    QCOMPARE(read.has_value(), isColour);
-    if (isColour)
-        QCOMPARE(read->rgb(), colour.rgb());
-}
-
-void TestChat::colourNamesWritten()
-{
-    QCOMPARE(colournames::toName(Qt::black), QStringLiteral("clBlack"));
-    QCOMPARE(colournames::toName(red), QStringLiteral("clRed"));
-    QCOMPARE(colournames::toName(QColor(0, 128, 128)), QStringLiteral("clTeal"));
-    QCOMPARE(colournames::toName(QColor(0x20, 0x40, 0x80)), QStringLiteral("$00804020"));
-    QCOMPARE(colournames::fromName(colournames::toName(QColor(1, 2, 3)))->rgb(), QColor(1, 2, 3).rgb());
-}
 
 // Each seat's lines share a style: the newest line's colour recolours the older ones.
 void TestChat::lineStylesHeadsAndRecolouring()

@@ -1,0 +1,323 @@
+#include "windows/httpclient.h"
+
+#include "windows/sidelogging.h"
+
+#include <QEventLoop>
+#include <QIODevice>
+#include <QSocketNotifier>
+
+#include <climits>
+
+namespace {
+
+constexpr long connectSeconds = 30;
+constexpr long maxRedirects = 5;
+
+bool curlReady()
+{
+    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    return ready;
+}
+
+bool isSuccess(long status)
+{
+    return status >= 200 && status <= 299;
+}
+
+} // namespace
+
+HttpClient::HttpClient(QObject* parent) : QObject(parent)
+{
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &HttpClient::timeout);
+}
+
+HttpClient::~HttpClient()
+{
+    abort();
+    if (m_easy || m_multi)
+        finish();
+}
+
+HttpClient::Result HttpClient::get(QIODevice* body)
+{
+    if (m_loop || !body) {
+        Result refused;
+        refused.reason = QStringLiteral("a transfer is already running or has no destination");
+        return refused;
+    }
+    m_body = body;
+    m_done = false;
+    m_aborted = false;
+    m_curlResult = CURLE_OK;
+    m_curlError[0] = '\0';
+    m_refusal.clear();
+    m_received = 0;
+    m_contentLength = -1;
+    m_chunked = false;
+    m_inHead = false;
+
+    if (!curlReady() || !(m_multi = curl_multi_init()) || !(m_easy = curl_easy_init())
+        || !configure()) {
+        m_refusal = QStringLiteral("the HTTP client could not be set up");
+        m_done = true;
+        return finish();
+    }
+    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &HttpClient::socketCallback);
+    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &HttpClient::timerCallback);
+    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    qCDebug(lcDownload) << "GET" << m_url;
+    if (curl_multi_add_handle(m_multi, m_easy) != CURLM_OK) {
+        m_refusal = QStringLiteral("the transfer could not be started");
+        m_done = true;
+        return finish();
+    }
+
+    QEventLoop loop;
+    m_loop = &loop;
+    if (!m_done)
+        loop.exec();
+    m_loop = nullptr;
+    return finish();
+}
+
+void HttpClient::abort()
+{
+    if (!m_loop)
+        return;
+    m_aborted = true;
+    m_loop->quit();
+}
+
+bool HttpClient::configure()
+{
+    const bool https = m_url.scheme() == QLatin1String("https");
+    m_headers = curl_slist_append(nullptr, QByteArray("Accept: " + m_accept).constData());
+    const QByteArray address = m_url.toEncoded();
+    bool ok = m_headers != nullptr;
+    auto set = [&ok](CURLcode result) { ok = ok && result == CURLE_OK; };
+    set(curl_easy_setopt(m_easy, CURLOPT_URL, address.constData()));
+    set(curl_easy_setopt(m_easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
+    set(curl_easy_setopt(m_easy, CURLOPT_USERAGENT, m_userAgent.constData()));
+    set(curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_headers));
+    // An empty proxy also overrides http_proxy and the like from the environment.
+    set(curl_easy_setopt(m_easy, CURLOPT_PROXY, ""));
+    set(curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https"));
+    // A redirect may never take an https download down to plain http.
+    set(curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https"));
+    set(curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L));
+    set(curl_easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects));
+    set(curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L));
+    set(curl_easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, connectSeconds));
+    set(curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    set(curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, long(stallSeconds)));
+    set(curl_easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody)));
+    set(curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError));
+    set(curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &HttpClient::headerCallback));
+    set(curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this));
+    set(curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &HttpClient::writeCallback));
+    set(curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this));
+    return ok;
+}
+
+int HttpClient::socketCallback(CURL*, curl_socket_t socket, int what, void* self, void*)
+{
+    auto* client = static_cast<HttpClient*>(self);
+    if (what == CURL_POLL_REMOVE)
+        client->dropWatch(socket);
+    else
+        client->watchSocket(socket, what);
+    return 0;
+}
+
+int HttpClient::timerCallback(CURLM*, long timeoutMs, void* self)
+{
+    auto* client = static_cast<HttpClient*>(self);
+    // curl must not be re-entered from here, so even a zero timeout goes through the loop.
+    if (timeoutMs < 0)
+        client->m_timer.stop();
+    else
+        client->m_timer.start(int(qMin<long>(timeoutMs, INT_MAX)));
+    return 0;
+}
+
+void HttpClient::watchSocket(curl_socket_t socket, int what)
+{
+    Watch& watch = m_watches[socket];
+    if (!watch.read) {
+        watch.read = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Read);
+        watch.write = std::make_unique<QSocketNotifier>(socket, QSocketNotifier::Write);
+        connect(watch.read.get(), &QSocketNotifier::activated, this,
+                [this, socket] { socketReady(socket, CURL_CSELECT_IN); });
+        connect(watch.write.get(), &QSocketNotifier::activated, this,
+                [this, socket] { socketReady(socket, CURL_CSELECT_OUT); });
+    }
+    watch.read->setEnabled(what == CURL_POLL_IN || what == CURL_POLL_INOUT);
+    watch.write->setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
+}
+
+void HttpClient::dropWatch(curl_socket_t socket)
+{
+    const auto found = m_watches.find(socket);
+    if (found == m_watches.end())
+        return;
+    // Possibly called from this very notifier's signal: disable now, delete later. A
+    // disabled notifier also leaves the descriptor free for curl's next socket.
+    Watch& watch = found->second;
+    for (QSocketNotifier* notifier : {watch.read.release(), watch.write.release()}) {
+        notifier->setEnabled(false);
+        notifier->deleteLater();
+    }
+    m_watches.erase(found);
+}
+
+void HttpClient::socketReady(curl_socket_t socket, int direction)
+{
+    if (!m_multi || m_done)
+        return;
+    int running = 0;
+    curl_multi_socket_action(m_multi, socket, direction, &running);
+    checkDone();
+}
+
+void HttpClient::timeout()
+{
+    if (!m_multi || m_done)
+        return;
+    int running = 0;
+    curl_multi_socket_action(m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    checkDone();
+}
+
+void HttpClient::checkDone()
+{
+    int left = 0;
+    while (CURLMsg* message = curl_multi_info_read(m_multi, &left)) {
+        if (message->msg != CURLMSG_DONE || message->easy_handle != m_easy)
+            continue;
+        m_done = true;
+        m_curlResult = message->data.result;
+        if (m_loop)
+            m_loop->quit();
+    }
+}
+
+long HttpClient::responseCode() const
+{
+    long code = 0;
+    if (m_easy)
+        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code);
+    return code;
+}
+
+size_t HttpClient::headerCallback(char* data, size_t size, size_t count, void* self)
+{
+    auto* client = static_cast<HttpClient*>(self);
+    const size_t bytes = size * count;
+    QByteArray line(data, qsizetype(bytes));
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    if (line.isEmpty()) {
+        if (client->m_inHead) {
+            client->m_inHead = false;
+            // Only a success has a body worth keeping; a redirect's head is followed by
+            // the next response's.
+            if (isSuccess(client->responseCode()))
+                emit client->docBegin();
+        }
+        return bytes;
+    }
+    if (line.startsWith("HTTP/")) {
+        client->m_inHead = true;
+        client->m_contentLength = -1;
+        client->m_chunked = false;
+    } else if (const qsizetype colon = line.indexOf(':'); colon > 0) {
+        const QByteArray name = line.left(colon).trimmed().toLower();
+        const QByteArray value = line.mid(colon + 1).trimmed();
+        if (name == "content-length") {
+            bool number = false;
+            const qint64 length = value.toLongLong(&number);
+            client->m_contentLength = number && length >= 0 ? length : -1;
+        } else if (name == "transfer-encoding") {
+            client->m_chunked = value.toLower().contains("chunked");
+        }
+    }
+    emit client->headerData(line);
+    return bytes;
+}
+
+size_t HttpClient::writeCallback(char* data, size_t size, size_t count, void* self)
+{
+    auto* client = static_cast<HttpClient*>(self);
+    const size_t bytes = size * count;
+    if (client->m_aborted)
+        return CURL_WRITEFUNC_ERROR;
+    // An error page is not the file asked for: none of it goes to the destination.
+    if (!isSuccess(client->responseCode()))
+        return CURL_WRITEFUNC_ERROR;
+    if (client->m_received + qint64(bytes) > maxBody) {
+        client->m_refusal = QStringLiteral("the body is larger than %1 bytes").arg(maxBody);
+        return CURL_WRITEFUNC_ERROR;
+    }
+    if (client->m_body->write(data, qint64(bytes)) != qint64(bytes)) {
+        client->m_refusal = QStringLiteral("the body could not be written: %1")
+                                .arg(client->m_body->errorString());
+        return CURL_WRITEFUNC_ERROR;
+    }
+    client->m_received += qint64(bytes);
+    emit client->docData(client->m_received);
+    return bytes;
+}
+
+HttpClient::Result HttpClient::finish()
+{
+    Result result;
+    result.status = responseCode();
+    result.received = m_received;
+    if (m_multi && m_easy)
+        curl_multi_remove_handle(m_multi, m_easy);
+    if (m_easy)
+        curl_easy_cleanup(m_easy);
+    if (m_multi)
+        curl_multi_cleanup(m_multi);
+    curl_slist_free_all(m_headers);
+    m_easy = nullptr;
+    m_multi = nullptr;
+    m_headers = nullptr;
+    // After the clean-up, which may still set the timer.
+    m_timer.stop();
+    while (!m_watches.empty())
+        dropWatch(m_watches.begin()->first);
+    m_body = nullptr;
+
+    if (m_aborted || !m_done) {
+        result.outcome = Outcome::Aborted;
+        result.reason =
+            m_aborted ? QStringLiteral("stopped") : QStringLiteral("the program is ending");
+    } else if (result.status != 0 && !isSuccess(result.status)) {
+        result.outcome = Outcome::HttpFailure;
+        result.reason = QStringLiteral("status %1").arg(result.status);
+    } else if (!m_refusal.isEmpty()) {
+        result.reason = m_refusal;
+    } else if (m_curlResult != CURLE_OK) {
+        result.reason = QStringLiteral("%1 (%2)").arg(
+            QString::fromUtf8(curl_easy_strerror(m_curlResult)), QString::fromUtf8(m_curlError));
+    } else if (result.status == 0) {
+        result.reason = QStringLiteral("no response");
+    } else if (m_chunked) {
+        // curl has seen the closing chunk, or it would have reported an error.
+        result.outcome = Outcome::Completed;
+    } else if (m_contentLength < 0) {
+        // Without a length, a connection cut mid-body looks just like the end of it.
+        result.reason =
+            QStringLiteral("no Content-Length: a whole body cannot be told from a cut one");
+    } else if (m_received != m_contentLength) {
+        result.reason = QStringLiteral("%1 of %2 body bytes").arg(m_received).arg(m_contentLength);
+    } else {
+        result.outcome = Outcome::Completed;
+    }
+    qCDebug(lcDownload) << "GET" << m_url << "ended after" << result.received << "body bytes:"
+                        << (result.reason.isEmpty() ? QStringLiteral("whole") : result.reason);
+    return result;
+}

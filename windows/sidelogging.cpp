@@ -1,0 +1,4 @@
+#include "windows/sidelogging.h"
+
+Q_LOGGING_CATEGORY(lcDownload, "quorvel.download", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcWindows, "quorvel.windows", QtWarningMsg)
