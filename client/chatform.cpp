@@ -1,5 +1,15 @@
 #include "client/chatform.h"
 
+#include "client/cardgrid.h"
+#include "client/chatentry.h"
+#include "client/chattersounds.h"
+#include "client/chatview.h"
+#include "client/colournames.h"
+#include "client/phrasebuttons.h"
+#include "client/seatrows.h"
+#include "client/smiliesbutton.h"
+#include "client/soundplayer.h"
+#include "client/tablebackground.h"
 #include "host/tserver.h"
 #include "net/errorreporter.h"
 #include "net/fields.h"
@@ -7,32 +17,79 @@
 #include "net/messages.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFrame>
 #include <QHostAddress>
-#include <QLineEdit>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
+#include <QStringListModel>
 
 namespace {
 constexpr int boardPanelWidth = 764;
 constexpr int boardPanelHeight = 526;
 constexpr int phraseGateTicks = 100;
+const QColor darkPurple(64, 0, 64);
+const QColor pureRed(255, 0, 0);
+constexpr std::array<int, 4> textSizes{8, 10, 12, 14};
+
+QFont arial(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColour(QLabel* label, const QColor& colour)
+{
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
+}
+
+QAction* checkItem(QMenu* menu, const QString& caption, const QString& name, bool checked)
+{
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    item->setChecked(checked);
+    return item;
+}
 } // namespace
 
-Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, QWidget* parent)
+const QString Tchat::waiting = QStringLiteral("<Waiting>");
+
+QString Tchat::botname(int seat)
+{
+    static const std::array<const char*, playingseats + 1> names{"",      "",      "Klot",  "Klick",
+                                                                 "Kling", "Klick", "Krazy", "Kooky"};
+    return seat >= 1 && seat <= playingseats ? QString::fromLatin1(names[std::size_t(seat)])
+                                             : QString();
+}
+
+Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, QWidget* parent)
     : QMainWindow(parent),
       m_options(std::move(options)),
       m_errors(errors),
+      m_sounds(sounds),
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
       m_dispatch(errors),
       receivedlist(1, [this](const QueuedMessage& m) { Timer1Timer(m); })
 {
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
+    m_spylist = new QStringListModel(this);
     buildWindow();
+    buildMenus();
     buildDispatchTable();
     receivedlist.setTickHook([this] { return advancePhraseGate(); });
+    clearall();
 
     connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
     connect(&sock, &QTcpSocket::connected, this, [this] { m_everConnected = true; });
@@ -50,7 +107,84 @@ Tchat::~Tchat()
 
 void Tchat::buildWindow()
 {
+    auto* client = new TableBackground(this);
+    client->setObjectName(QStringLiteral("tablebackground"));
+    client->setMinimumSize(boardPanelWidth + 4, boardPanelHeight + 4);
+    setCentralWidget(client);
+
+    panel_board = new QWidget(client);
+    panel_board->setObjectName(QStringLiteral("panel_board"));
+    panel_board->setGeometry(0, 0, boardPanelWidth, boardPanelHeight);
+
+    m_rows = new SeatRows(panel_board);
+    m_rows->setGeometry(0, 0, 192, 160);
+    connect(m_rows, &SeatRows::nameContextMenu, this, [this](int seat, const QPoint& at) {
+        label_playername1ContextPopup(seat, m_rows->name(seat), at);
+    });
+
+    m_cards = new CardGrid(panel_board);
+    m_cards->move(335, 52);
+
+    label_status = new QLabel(panel_board);
+    label_status->setObjectName(QStringLiteral("label_status"));
+    label_status->setGeometry(329, 294, 431, 17);
+    label_status->setAlignment(Qt::AlignCenter);
+    label_status->setTextFormat(Qt::PlainText);
+    label_status->setFont(arial(13, true));
+    setTextColour(label_status, darkPurple);
+    label_status->setText(QStringLiteral("Welcome to Quorvel!"));
+
+    label_playtoscore = new QLabel(panel_board);
+    label_playtoscore->setObjectName(QStringLiteral("label_playtoscore"));
+    label_playtoscore->setGeometry(605, 33, 155, 17);
+    label_playtoscore->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label_playtoscore->setTextFormat(Qt::PlainText);
+    label_playtoscore->setFont(arial(13, true));
+    setTextColour(label_playtoscore, darkPurple);
+    label_playtoscore->setText(QStringLiteral("Play to Score: 0"));
+
+    auto* chatPanel = new QFrame(panel_board);
+    chatPanel->setObjectName(QStringLiteral("panel_chat"));
+    chatPanel->setGeometry(356, 312, 405, 187);
+    chatPanel->setStyleSheet(QStringLiteral("#panel_chat { border: 1px solid rgb(64, 0, 64); }"));
+    mainchat = new ChatView(chatPanel);
+    mainchat->setFrameShape(QFrame::NoFrame);
+    mainchat->setGeometry(1, 1, 403, 185);
+    connect(mainchat, &ChatView::linkActivated, this, &Tchat::mainchatJump);
+
+    mychat = new ChatEntry(panel_board);
+    mychat->setGeometry(356, 500, 376, 22);
+    connect(mychat, &ChatEntry::enterPressed, this, &Tchat::sendit);
+
+    button_smilies = new SmiliesButton(panel_board);
+    button_smilies->move(734, 501);
+    connect(button_smilies, &SmiliesButton::smileyChosen, this, &Tchat::N271Click);
+
+    m_phrases = new PhraseButtons(panel_board);
+    m_phrases->move(329, 312);
+    connect(m_phrases, &PhraseButtons::phraseClicked, this, &Tchat::b_phrase1Click);
+    connect(m_phrases, &PhraseButtons::chatterSoundChosen, this, &Tchat::wave4Click);
+
+    // Over the middle of the board.
+    button_start = new QPushButton(QStringLiteral("START GAME"), panel_board);
+    button_start->setObjectName(QStringLiteral("button_start"));
+    button_start->setGeometry(105, 312, 126, 40);
+    button_start->hide();
+
+    ColorDialog = new QColorDialog(this);
+    ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
+    // The same dialog everywhere, and one that can be opened without blocking.
+    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
+    connect(ColorDialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
+        setChatColour(colour);
+        saveinifile();
+    });
+}
+
+void Tchat::buildMenus()
+{
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File1"));
     StartGame1 = file->addAction(QStringLiteral("Start Game"));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setEnabled(false);
@@ -59,21 +193,75 @@ void Tchat::buildWindow()
     exit->setObjectName(QStringLiteral("Exit1"));
     connect(exit, &QAction::triggered, this, &Tchat::Exit1Click);
 
-    panel_board = new QWidget(this);
-    panel_board->setObjectName(QStringLiteral("panel_board"));
-    panel_board->setFixedSize(boardPanelWidth, boardPanelHeight);
-    setCentralWidget(panel_board);
+    QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
+    options->setObjectName(QStringLiteral("Options1"));
+    m_optionsMenu = options;
+    PlaySounds1 = checkItem(options, QStringLiteral("Play Sounds"), QStringLiteral("PlaySounds1"), true);
+    connect(PlaySounds1, &QAction::triggered, this, &Tchat::PlaySounds1Click);
+    PlayerPhraseSounds1 = checkItem(options, QStringLiteral("Player Phrase Sounds"),
+                                    QStringLiteral("PlayerPhraseSounds1"), true);
+    connect(PlayerPhraseSounds1, &QAction::triggered, this, &Tchat::PlayerPhraseSounds1Click);
 
-    mainchat = new QTextBrowser(panel_board);
-    mainchat->setObjectName(QStringLiteral("mainchat"));
-    mainchat->setGeometry(329, 340, 432, 160);
-    mychat = new QLineEdit(panel_board);
-    mychat->setObjectName(QStringLiteral("mychat"));
-    mychat->setGeometry(329, 502, 432, 20);
-    button_start = new QPushButton(QStringLiteral("START GAME"), panel_board);
-    button_start->setObjectName(QStringLiteral("button_start"));
-    button_start->setGeometry(60, 300, 200, 40);
-    button_start->hide();
+    QMenu* turnSound = options->addMenu(QStringLiteral("Turn Sound"));
+    TurnSound1 = turnSound->menuAction();
+    TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
+    TurnSound1->setData(0);
+    auto* turnGroup = new QActionGroup(this);
+    for (const auto& [caption, name, tag] : {std::tuple{"Classic", "Classic1", 0},
+                                             std::tuple{"New", "New1", 1}}) {
+        QAction* item = checkItem(turnSound, QString::fromLatin1(caption), QString::fromLatin1(name),
+                                  tag == 0);
+        item->setData(tag);
+        turnGroup->addAction(item);
+    }
+    connect(turnGroup, &QActionGroup::triggered, this, &Tchat::TurnSoundClick);
+
+    options->addSeparator();
+    QAction* textColour = options->addAction(QStringLiteral("Text Color"));
+    textColour->setObjectName(QStringLiteral("TextColor1"));
+    connect(textColour, &QAction::triggered, this, &Tchat::TextColor1Click);
+    QMenu* textSize = options->addMenu(QStringLiteral("Text Size"));
+    TextSize1 = textSize->menuAction();
+    TextSize1->setObjectName(QStringLiteral("TextSize1"));
+    auto* sizeGroup = new QActionGroup(this);
+    // A size read from the settings that has no item checks none.
+    sizeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+    for (int size : textSizes) {
+        QAction* item = checkItem(textSize, QString::number(size),
+                                  QStringLiteral("TextSize%1").arg(size), size == ChatView::defaultTextSize);
+        item->setData(size);
+        sizeGroup->addAction(item);
+    }
+    connect(sizeGroup, &QActionGroup::triggered, this, &Tchat::TextSizeClick);
+
+    // One item in the Options menu and in the chat view's menu.
+    ScrollChatOff1 = checkItem(options, QStringLiteral("Scroll Chat Off"),
+                               QStringLiteral("ScrollChatOff1"), false);
+    ScrollChatOff1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(ScrollChatOff1, &QAction::triggered, this, &Tchat::ScrollChatOff1Click);
+    ClearMainChat1 = options->addAction(QStringLiteral("Clear Main Chat"));
+    ClearMainChat1->setObjectName(QStringLiteral("ClearMainChat1"));
+    connect(ClearMainChat1, &QAction::triggered, this, &Tchat::ClearMainChat1Click);
+    options->addSeparator();
+    JustWatch1 = checkItem(options, QStringLiteral("Just Watch"), QStringLiteral("JustWatch1"), false);
+    connect(JustWatch1, &QAction::triggered, this, &Tchat::JustWatch1Click);
+
+    QMenu* chatMenu = mainchat->popupMenu();
+    chatMenu->addAction(ClearMainChat1);
+    chatMenu->addSeparator();
+    chatMenu->addAction(ScrollChatOff1);
+
+    popup_kick = new QMenu(this);
+    popup_kick->setObjectName(QStringLiteral("popup_kick"));
+    RemoveFromGame1 = popup_kick->addAction(QStringLiteral("Remove From Game"));
+    RemoveFromGame1->setObjectName(QStringLiteral("RemoveFromGame1"));
+    connect(RemoveFromGame1, &QAction::triggered, this, &Tchat::RemoveFromGame1Click);
+    SettoJustWatch1 = popup_kick->addAction(QStringLiteral("Set to Just Watch"));
+    SettoJustWatch1->setObjectName(QStringLiteral("SettoJustWatch1"));
+    connect(SettoJustWatch1, &QAction::triggered, this, &Tchat::SettoJustWatch1Click);
+    UnsetJustWatch1 = popup_kick->addAction(QStringLiteral("Unset Just Watch"));
+    UnsetJustWatch1->setObjectName(QStringLiteral("UnsetJustWatch1"));
+    connect(UnsetJustWatch1, &QAction::triggered, this, &Tchat::UnsetJustWatch1Click);
 }
 
 void Tchat::buildDispatchTable()
@@ -81,8 +269,28 @@ void Tchat::buildDispatchTable()
     auto add = [this](const char* name, void (Tchat::*handler)(const QByteArray&)) {
         m_dispatch.add(name, [this, handler](const QByteArray& body) { (this->*handler)(body); });
     };
+    // The client's comparison order.
     add(cmd::sendlogininfo, &Tchat::sendloginfo);
+    add(cmd::chat, &Tchat::chatrecieved);
+    add(cmd::action, &Tchat::chatrecieved);
+    add(cmd::playasound, &Tchat::playasound);
+    add(cmd::newplayerinfo, &Tchat::newplayerinfo);
+    add(cmd::havewrongversion, &Tchat::havewrongversion);
+    add(cmd::wrongversion, &Tchat::wrongversion);
+    add(cmd::existingplayers, &Tchat::newplayerinfo);
+    add(cmd::playerdisconnected, &Tchat::playerdisconnected);
     add(cmd::full, &Tchat::gamefull);
+    add(cmd::justwatching, &Tchat::justwatching);
+    add(cmd::startgame, &Tchat::startthegame);
+    add(cmd::nextplayer, &Tchat::getnextplayer);
+    add(cmd::winner, &Tchat::winner);
+    add(cmd::roundstart, &Tchat::roundstart);
+    add(cmd::myboard, &Tchat::myboard);
+    add(cmd::invalid, &Tchat::invalid);
+    add(cmd::chooseball, &Tchat::chooseball);
+    add(cmd::coverit, &Tchat::coverit);
+    add(cmd::scores, &Tchat::scores);
+    add(cmd::gamestats, &Tchat::gamestats);
 }
 
 void Tchat::showEvent(QShowEvent* event)
@@ -100,14 +308,14 @@ void Tchat::processparams()
     m_loginName.clear();
     const QStringList& args = m_options.arguments;
     if (args.isEmpty()) {
-        addlinetochat(0, QStringLiteral("Loading Solo Game..Please wait."), m_systemColour);
+        systemline(QStringLiteral("Loading Solo Game..Please wait."));
         emit soloStarted();
         m_hostAddress = QStringLiteral("127.0.0.1");
         m_playerName = QStringLiteral("You");
         hostpress();
         return;
     }
-    addlinetochat(0, QStringLiteral("Loading Multi-player Game.. Please Wait."), m_systemColour);
+    systemline(QStringLiteral("Loading Multi-player Game.. Please Wait."));
     if (args.size() < 3)
         return;
     m_playerName = args.at(0);
@@ -144,21 +352,6 @@ void Tchat::setStartAvailable(bool available)
     emit startAvailabilityChanged(available);
 }
 
-void Tchat::sendloginfo(const QByteArray& body)
-{
-    Fields f(body);
-    m_ownSeat = f.number();
-    m_loggedIn = true;
-    qCInfo(lcClient) << "logged in at seat" << m_ownSeat;
-    send(msg::logininfo(m_ownSeat, msg::version, m_playerName));
-}
-
-void Tchat::gamefull(const QByteArray&)
-{
-    QMessageBox::information(this, QStringLiteral("Quorvel"), QStringLiteral("Game is full"));
-    close();
-}
-
 void Tchat::send(const QByteArray& wire)
 {
     if (sock.state() != QAbstractSocket::ConnectedState) {
@@ -192,11 +385,12 @@ void Tchat::sockInfo(QAbstractSocket::SocketError error)
             m_errors->report(socketerror::hostLookup);
         return;
     }
-    addlinetochat(0, QStringLiteral("Cannot connect to the host."), m_systemColour);
+    systemline(QStringLiteral("Cannot connect to the host."));
 }
 
 void Tchat::Timer1Timer(const QueuedMessage& message)
 {
+    ++m_dispatched;
     m_dispatch.dispatch(message.text);
 }
 
@@ -212,20 +406,497 @@ bool Tchat::advancePhraseGate()
     return true;
 }
 
-void Tchat::addlinetochat(int code, const QString& text, const QColor& colour)
+// ---- Chat lines and sounds ----
+
+void Tchat::systemline(const QString& text)
 {
-    Q_UNUSED(code);
-    mainchat->setTextColor(colour);
-    mainchat->append(text);
+    addlinetochat(0, text, m_systemColour);
 }
+
+void Tchat::addlinetochat(int code, const QString& body, const QColor& colour)
+{
+    if (code < 0 || code > maxSeat) {
+        qCDebug(lcClient) << "chat line with code" << code << "is no seat's; not shown";
+        return;
+    }
+    mainchat->addLine(code, body, colour);
+    if (!ScrollChatOff1->isChecked())
+        mainchat->scrollToEnd();
+}
+
+bool Tchat::addlinetochat(const QString& line, const QColor& colour)
+{
+    const qsizetype plus = line.indexOf(QLatin1Char('+'));
+    int code = 0;
+    if (plus < 0 || !Fields::parseNumber(line.left(plus).toUtf8(), &code))
+        return false;
+    addlinetochat(code, line.mid(plus + 1), colour);
+    return true;
+}
+
+void Tchat::playsounds(const QString& name)
+{
+    if (m_sounds && PlaySounds1->isChecked())
+        m_sounds->play(name);
+}
+
+void Tchat::chatrecieved(const QByteArray& body)
+{
+    const QString payload = QString::fromUtf8(body);
+    const qsizetype bar = payload.indexOf(QLatin1Char(msg::colourSeparator));
+    const QString line = bar < 0 ? payload : payload.left(bar);
+    QColor colour = pureRed;
+    if (bar >= 0) {
+        if (const std::optional<QColor> named = colourFromName(payload.mid(bar + 1)))
+            colour = *named;
+    }
+    const qsizetype plus = line.indexOf(QLatin1Char('+'));
+    // The code is read like any numeric field: a line without one is an error.
+    Fields code((plus < 0 ? QString() : line.left(plus)).toUtf8());
+    addlinetochat(code.number(), line.mid(plus + 1), colour);
+}
+
+void Tchat::playasound(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const QString name = f.text();
+    // Only the chatter sounds: a peer cannot make the table hear a game sound.
+    const int tag = chattersounds::tagOf(name);
+    if (tag == 0) {
+        qCDebug(lcClient) << "chatter sound" << name << "is not one of the menu's";
+        return;
+    }
+    if (PlayerPhraseSounds1->isChecked()) {
+        if (m_sounds)
+            m_sounds->play(name);
+        return;
+    }
+    if (!SeatRows::isRow(seat))
+        return;
+    systemline(m_rows->name(seat) + QStringLiteral(": <Chatter Sound> ") + chattersounds::title(tag));
+}
+
+void Tchat::sendit()
+{
+    if (!m_loggedIn)
+        return;
+    const QString line = mychat->text();
+    const QString colour = colourName(m_chatColour);
+    if (line.isEmpty()) {
+        // nothing to send
+    } else if (!line.startsWith(QLatin1Char('/'))) {
+        send(msg::chat(m_ownSeat, line, colour));
+    } else if (line.startsWith(QLatin1String("/me"))) {
+        send(msg::action(m_ownSeat, line.mid(4), colour));
+    }
+    mychat->clear();
+}
+
+void Tchat::b_phrase1Click(int index)
+{
+    if (!m_phraseGateOpen)
+        return;
+    const QString phrase = m_phrases->phrase(index);
+    const QString text = phrase.startsWith(QLatin1String("/me ")) ? phrase.mid(4)
+                                                                  : QStringLiteral("says: ") + phrase;
+    send(msg::action(m_ownSeat, text, colourName(m_chatColour)));
+    m_phraseGateOpen = false;
+    m_phraseGateTicks = 0;
+    receivedlist.wake();
+}
+
+void Tchat::wave4Click(int tag)
+{
+    if (tag != 0 && m_loggedIn)
+        send(msg::playasound(m_ownSeat, tag));
+}
+
+void Tchat::N271Click(int code)
+{
+    if (mychat->showsPlaceholder())
+        mychat->clear();
+    mychat->appendText(QStringLiteral(":)#%1").arg(code));
+}
+
+void Tchat::mainchatJump(int slot)
+{
+    const QUrl url = ChatView::webAddress(mainchat->linkSlot(slot));
+    if (!url.isValid() || !m_openUrl || !m_openUrl(url))
+        showMessage(QStringLiteral("Cannot open Webpage"));
+}
+
+void Tchat::showMessage(const QString& text)
+{
+    // Not modal: the game goes on while the box is open.
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Quorvel"), text,
+                                QMessageBox::Ok, this);
+    box->setObjectName(QStringLiteral("messagebox"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+}
+
+void Tchat::ClearMainChat1Click()
+{
+    mainchat->clearChat();
+    mychat->setFocus();
+}
+
+void Tchat::ScrollChatOff1Click()
+{
+    // The item's own check mark is the state; nothing else to keep.
+}
+
+void Tchat::setChatColour(const QColor& colour)
+{
+    m_chatColour = colour;
+    mychat->setTextColour(colour);
+}
+
+// ---- Options ----
+
+void Tchat::PlaySounds1Click()
+{
+    saveinifile();
+}
+
+void Tchat::PlayerPhraseSounds1Click()
+{
+    saveinifile();
+}
+
+void Tchat::TurnSoundClick(QAction* item)
+{
+    TurnSound1->setData(item->data());
+    saveinifile();
+}
+
+void Tchat::TextColor1Click()
+{
+    ColorDialog->setCurrentColor(m_chatColour);
+    ColorDialog->open();
+}
+
+void Tchat::TextSizeClick(QAction* item)
+{
+    item->setChecked(true);
+    mainchat->setTextSize(item->data().toInt());
+    saveinifile();
+}
+
+void Tchat::loadinifile()
+{
+    // Settings are read here once the settings file has its reader.
+}
+
+void Tchat::saveinifile()
+{
+    // Settings are written here once the settings file has its writer.
+}
+
+// ---- Seats and the table ----
+
+bool Tchat::seatInPlay(int seat) const
+{
+    return SeatRows::isRow(seat) && seatinplay[std::size_t(seat)];
+}
+
+void Tchat::setStatus(const QString& text)
+{
+    label_status->setText(text);
+}
+
+QString Tchat::status() const
+{
+    return label_status->text();
+}
+
+void Tchat::sendloginfo(const QByteArray& body)
+{
+    Fields f(body);
+    m_ownSeat = f.number();
+    m_loggedIn = true;
+    qCInfo(lcClient) << "logged in at seat" << m_ownSeat;
+    send(msg::logininfo(m_ownSeat, msg::version, m_playerName));
+}
+
+void Tchat::newplayerinfo(const QByteArray& body)
+{
+    Fields f(body);
+    while (!f.atEnd()) {
+        const int seat = f.number();
+        const QString name = f.text();
+        const QString watching = f.text();
+        if (seat < 1 || seat > maxSeat) {
+            qCDebug(lcClient) << "player entry for seat" << seat << "skipped";
+            continue;
+        }
+        if (seat == m_ownSeat) {
+            systemline(QStringLiteral("You are Connected."));
+            loadinifile();
+        } else {
+            systemline(name + QStringLiteral(" is Connected."));
+        }
+        if (seat <= playingseats) {
+            m_rows->setName(seat, name);
+            if (watching == QLatin1String("1"))
+                m_rows->setEyes(seat, true);
+        } else {
+            const int row = m_spylist->rowCount();
+            m_spylist->insertRows(row, 1);
+            m_spylist->setData(m_spylist->index(row), QStringLiteral("%1: %2").arg(seat).arg(name));
+            systemline(seat == m_ownSeat ? QStringLiteral("You are spying.")
+                                         : name + QStringLiteral(" is spying."));
+        }
+    }
+    playsounds(QStringLiteral("entered"));
+}
+
+void Tchat::havewrongversion(const QByteArray& body)
+{
+    systemline(QString::fromUtf8(body) + QStringLiteral(" has a different version of the game then you."));
+}
+
+void Tchat::wrongversion(const QByteArray&)
+{
+    systemline(QStringLiteral("You have a different version of the game then the host."));
+}
+
+void Tchat::playerdisconnected(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const QString name = QString::fromUtf8(f.rest());
+    if (SeatRows::isRow(seat)) {
+        const QString shown = m_rows->name(seat);
+        if (shown != waiting && shown != botname(seat))
+            systemline(shown + QStringLiteral(" disconnected."));
+        m_rows->setName(seat, seatinplay[std::size_t(seat)] ? botname(seat) : waiting);
+        m_rows->setEyes(seat, false);
+    } else if (seat > playingseats) {
+        const int row = int(m_spylist->stringList().indexOf(QStringLiteral("%1: %2").arg(seat).arg(name)));
+        if (row >= 0) {
+            systemline(name + QStringLiteral(" has left."));
+            m_spylist->removeRows(row, 1);
+        }
+    }
+}
+
+void Tchat::gamefull(const QByteArray&)
+{
+    QMessageBox::information(this, QStringLiteral("Quorvel"), QStringLiteral("Game is full"));
+    close();
+}
+
+void Tchat::justwatching(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const QString mode = f.text();
+    if (!SeatRows::isRow(seat))
+        return;
+    const bool watches = mode == QLatin1String("1");
+    if (seat == m_ownSeat)
+        JustWatch1->setChecked(watches);
+    systemline(m_rows->name(seat)
+               + (watches ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    m_rows->setEyes(seat, watches);
+}
+
+void Tchat::startthegame(const QByteArray& body)
+{
+    Fields f(body);
+    const QString starter = f.text();
+    const QString playtoscore = f.text();
+    button_start->hide();
+    JustWatch1->setChecked(false);
+    hideWinnerBanner();
+    clearall();
+    label_playtoscore->setText(QStringLiteral("Play to Score: ") + playtoscore);
+    if (m_ownSeat > playingseats || m_rows->name(m_ownSeat) != starter)
+        systemline(starter + QStringLiteral(" has started a game."));
+    else
+        systemline(QStringLiteral("You have started a game."));
+    // Seat 2 always plays, if need be by the computer.
+    if (m_rows->name(2) == waiting)
+        m_rows->setName(2, botname(2));
+    seatinplay[2] = true;
+}
+
+void Tchat::roundstart(const QByteArray& body)
+{
+    resetChosenPanel();
+    hideScoreSheet();
+    Fields f(body);
+    f.number(); // the round number is not shown
+    while (!f.atEnd()) {
+        const int seat = f.number();
+        const int flag = f.number();
+        if (!SeatRows::isRow(seat)) {
+            qCDebug(lcClient) << "round start names seat" << seat << "; skipped";
+            continue;
+        }
+        seatinplay[std::size_t(seat)] = false;
+        if (flag == 1 && m_rows->name(seat) == waiting) {
+            seatinplay[std::size_t(seat)] = true;
+            m_rows->setName(seat, botname(seat));
+        }
+    }
+    for (int seat = 1; seat <= playingseats; ++seat)
+        m_rows->setBonus(seat, QString());
+    setBobCounter(0);
+    resetBallHistory();
+    resetBoard();
+    m_cards->reset();
+}
+
+void Tchat::myboard(const QByteArray& body)
+{
+    Fields f(body);
+    f.number(); // the seat is not checked
+    while (!f.atEnd()) {
+        const int card = f.number();
+        const int column = f.number();
+        const int row = f.number();
+        const int value = f.number();
+        if (!CardGrid::isCell(card, column, row)) {
+            qCDebug(lcClient) << "card cell" << card << column << row << "does not exist; skipped";
+            continue;
+        }
+        m_cards->setCell(card, column, row, value);
+    }
+    m_cards->markCentres();
+}
+
+void Tchat::getnextplayer(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    if (!SeatRows::isRow(seat))
+        return;
+    turnseat = seat;
+    m_rows->moveTurnMarker(seat);
+    if (m_rows->name(seat) == waiting)
+        m_rows->setName(seat, botname(seat));
+    seatinplay[std::size_t(seat)] = true;
+    if (seat == m_ownSeat) {
+        setStatus(QStringLiteral("Your Turn."));
+        playsounds(TurnSound1->data().toInt() == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+    } else {
+        setStatus(m_rows->name(seat) + QStringLiteral("'s turn."));
+    }
+}
+
+void Tchat::clearall()
+{
+    setBobCounter(0);
+    for (int seat = 1; seat <= playingseats; ++seat) {
+        m_rows->setScore(seat, QStringLiteral("0"));
+        m_rows->setBonus(seat, QString());
+    }
+    resetBallHistory();
+    resetBoard();
+    m_cards->reset();
+}
+
+// ---- Board, balls and scores: shown by the board and score sheet surfaces ----
+
+void Tchat::winner(const QByteArray& body)
+{
+    qCDebug(lcClient) << "winner" << body.left(64) << "not shown yet";
+}
+
+void Tchat::invalid(const QByteArray& body)
+{
+    qCDebug(lcClient) << "refused pick" << body.left(64) << "not shown yet";
+}
+
+void Tchat::chooseball(const QByteArray& body)
+{
+    qCDebug(lcClient) << "ball" << body.left(64) << "not shown yet";
+}
+
+void Tchat::coverit(const QByteArray& body)
+{
+    qCDebug(lcClient) << "cover" << body.left(64) << "not shown yet";
+}
+
+void Tchat::scores(const QByteArray& body)
+{
+    qCDebug(lcClient) << "scores" << body.left(64) << "not shown yet";
+}
+
+void Tchat::gamestats(const QByteArray& body)
+{
+    qCDebug(lcClient) << "game state" << body.left(64) << "not shown yet";
+}
+
+void Tchat::resetBoard() {}
+
+void Tchat::resetBallHistory() {}
+
+void Tchat::resetChosenPanel() {}
+
+void Tchat::setBobCounter(int) {}
+
+void Tchat::hideScoreSheet() {}
+
+void Tchat::hideWinnerBanner() {}
+
+// ---- Seat commands ----
+
+void Tchat::label_playername1ContextPopup(int seat, const QString& shownName, const QPoint& globalPos)
+{
+    RemoveFromGame1->setEnabled(m_hostMode && shownName != waiting);
+    SettoJustWatch1->setEnabled(m_hostMode);
+    UnsetJustWatch1->setEnabled(m_hostMode);
+    m_popupSeat = seat;
+    popup_kick->popup(globalPos);
+}
+
+void Tchat::kicking(int seat)
+{
+    if (m_hostMode && m_loggedIn)
+        send(msg::kickhim(m_ownSeat, seat));
+}
+
+void Tchat::RemoveFromGame1Click()
+{
+    kicking(m_popupSeat);
+}
+
+void Tchat::SettoJustWatch1Click()
+{
+    if (m_loggedIn && m_popupSeat >= 1 && m_popupSeat <= playingseats)
+        send(msg::justwatch(m_popupSeat, 1));
+}
+
+void Tchat::UnsetJustWatch1Click()
+{
+    if (m_loggedIn && m_popupSeat >= 1 && m_popupSeat <= playingseats)
+        send(msg::justwatch(m_popupSeat, 2));
+}
+
+void Tchat::JustWatch1Click()
+{
+    // The check mark follows the host's answer, not the click.
+    const bool watching = !JustWatch1->isChecked();
+    JustWatch1->setChecked(watching);
+    if (m_loggedIn && m_ownSeat >= 1 && m_ownSeat <= playingseats)
+        send(msg::justwatch(m_ownSeat, watching ? 2 : 1));
+}
+
+// ---- Window ----
 
 void Tchat::FormResize()
 {
-    const int minWidth = boardPanelWidth + 4;
-    const int minHeight = boardPanelHeight + 4;
-    const QSize client = size();
-    if (client.width() < minWidth || client.height() < minHeight)
-        resize(qMax(client.width(), minWidth), qMax(client.height(), minHeight));
+    // The client area (below the menu bar) keeps room for the table panel.
+    const QSize client = centralWidget()->size();
+    const int growWidth = qMax(0, boardPanelWidth + 4 - client.width());
+    const int growHeight = qMax(0, boardPanelHeight + 4 - client.height());
+    if (growWidth > 0 || growHeight > 0)
+        resize(width() + growWidth, height() + growHeight);
 }
 
 void Tchat::resizeEvent(QResizeEvent* event)

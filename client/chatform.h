@@ -10,13 +10,27 @@
 #include <QRect>
 #include <QStringList>
 #include <QTcpSocket>
+#include <QUrl>
 
+#include <array>
+#include <functional>
+
+class CardGrid;
+class ChatEntry;
+class ChatView;
 class ErrorReporter;
-class TServer;
+class PhraseButtons;
 class QAction;
-class QLineEdit;
+class QActionGroup;
+class QColorDialog;
+class QLabel;
+class QMenu;
 class QPushButton;
-class QTextBrowser;
+class QStringListModel;
+class SeatRows;
+class SmiliesButton;
+class SoundPlayer;
+class TServer;
 
 // How a copy of the program was started and where it connects; tests replace the ports.
 struct LaunchOptions {
@@ -25,21 +39,31 @@ struct LaunchOptions {
     quint16 lobbyPort = 9001;
 };
 
-// The main window: the table, the chat and the client's side of the protocol.
+// The main window: the table, the chat and the client's side of the protocol. It owns
+// the connection and the message handlers and tells its surfaces what to show.
 class Tchat : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int playingseats = 7;
+    static constexpr int maxSeat = 9;
     static constexpr int defaultLeft = 3;
     static constexpr int defaultTop = 3;
     static constexpr int defaultWidth = 772;
     static constexpr int defaultHeight = 535;
+    // What an empty seat row shows.
+    static const QString waiting;
+    // The computer player's name of a seat 1 to 7 (none for seat 1).
+    static QString botname(int seat);
 
-    Tchat(LaunchOptions options, ErrorReporter* errors, QWidget* parent = nullptr);
+    // sounds may be null: the window is then silent.
+    Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds = nullptr,
+          QWidget* parent = nullptr);
     ~Tchat() override;
 
     // The hosting copy's server form; created after this window.
     void setServer(TServer* server) { m_server = server; }
+    // How web links from the chat are opened (the desktop's handler by default).
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
 
     // Reads the launch arguments and hosts, joins or starts a solo game. Runs once, at
     // the first show.
@@ -47,8 +71,21 @@ public:
     void hostpress();
     void joinpress();
 
-    // A system line is code 0; seats 1 to 9 carry their player's words.
-    void addlinetochat(int code, const QString& text, const QColor& colour);
+    // Appends a chat line: code 0 is a system line, 1 to 9 the seat whose words it
+    // carries. Every notice of the program goes this way, in systemColour().
+    void addlinetochat(int code, const QString& body, const QColor& colour);
+    // The same for a line written "<code>+<body>"; false when it has no code.
+    bool addlinetochat(const QString& line, const QColor& colour);
+    // Plays a game sound by name if "Play Sounds" is checked.
+    void playsounds(const QString& name);
+
+    // Asks the host to remove the player of a seat (host mode, logged in).
+    void kicking(int seat);
+    // The seat pop-up, about to open over a name label that shows shownName (the seat
+    // rows and the score sheet use it).
+    void label_playername1ContextPopup(int seat, const QString& shownName, const QPoint& globalPos);
+    // Reset of the table: at creation and at every game start.
+    void clearall();
 
     // Sends one built message to the host; reports an error when not connected.
     void send(const QByteArray& wire);
@@ -63,6 +100,27 @@ public:
     QColor systemColour() const { return m_systemColour; }
     bool phraseGateOpen() const { return m_phraseGateOpen; }
     qsizetype queuedMessages() const { return receivedlist.size(); }
+    const Dispatcher& dispatcher() const { return m_dispatch; }
+    // Messages taken from the queue and dispatched since start.
+    quint64 dispatchedMessages() const { return m_dispatched; }
+    int getTurnseat() const { return turnseat; }
+    bool seatInPlay(int seat) const;
+
+    // The user's chat colour, named in every chat, action and phrase message.
+    QColor chatColour() const { return m_chatColour; }
+    void setChatColour(const QColor& colour);
+    void setStatus(const QString& text);
+    QString status() const;
+
+    // The spy list's items ("<seat>: <name>"), shown by the spy list window.
+    QStringListModel* spylistItems() const { return m_spylist; }
+
+    SeatRows* seatRows() const { return m_rows; }
+    CardGrid* cards() const { return m_cards; }
+    ChatView* chatView() const { return mainchat; }
+    ChatEntry* chatEntry() const { return mychat; }
+    PhraseButtons* phraseButtons() const { return m_phrases; }
+    QMenu* optionsMenu() const { return m_optionsMenu; }
 
 signals:
     // Solo start: the lobby download window is shown.
@@ -78,24 +136,78 @@ protected:
 
 private:
     void buildWindow();
+    void buildMenus();
     void buildDispatchTable();
     void FormResize();
     void FormClose();
     void Exit1Click();
     void setStartAvailable(bool available);
+    void systemline(const QString& text);
+    void showMessage(const QString& text);
 
     void sockRead();
     void sockInfo(QAbstractSocket::SocketError error);
     void Timer1Timer(const QueuedMessage& message);
     bool advancePhraseGate();
 
-    // Message handlers.
+    // Message handlers, in the order of the dispatch table.
     void sendloginfo(const QByteArray& body);
+    void chatrecieved(const QByteArray& body);
+    void playasound(const QByteArray& body);
+    void newplayerinfo(const QByteArray& body);
+    void havewrongversion(const QByteArray& body);
+    void wrongversion(const QByteArray& body);
+    void playerdisconnected(const QByteArray& body);
     void gamefull(const QByteArray& body);
+    void justwatching(const QByteArray& body);
+    void startthegame(const QByteArray& body);
+    void getnextplayer(const QByteArray& body);
+    void winner(const QByteArray& body);
+    void roundstart(const QByteArray& body);
+    void myboard(const QByteArray& body);
+    void invalid(const QByteArray& body);
+    void chooseball(const QByteArray& body);
+    void coverit(const QByteArray& body);
+    void scores(const QByteArray& body);
+    void gamestats(const QByteArray& body);
+
+    // Resets and panels of the board, the ball history and the score sheet.
+    void resetBoard();
+    void resetBallHistory();
+    void resetChosenPanel();
+    void setBobCounter(int zorers);
+    void hideScoreSheet();
+    void hideWinnerBanner();
+
+    // Settings file.
+    void loadinifile();
+    void saveinifile();
+
+    // Chat input.
+    void sendit();
+    void b_phrase1Click(int index);
+    void wave4Click(int tag);
+    void N271Click(int code);
+    void mainchatJump(int slot);
+    void ClearMainChat1Click();
+    void ScrollChatOff1Click();
+
+    // Options and seat commands.
+    void PlaySounds1Click();
+    void PlayerPhraseSounds1Click();
+    void TurnSoundClick(QAction* item);
+    void TextColor1Click();
+    void TextSizeClick(QAction* item);
+    void JustWatch1Click();
+    void RemoveFromGame1Click();
+    void SettoJustWatch1Click();
+    void UnsetJustWatch1Click();
 
     LaunchOptions m_options;
     ErrorReporter* m_errors;
+    SoundPlayer* m_sounds;
     TServer* m_server = nullptr;
+    std::function<bool(const QUrl&)> m_openUrl;
 
     QTcpSocket sock;
     QTcpSocket Sock11;
@@ -112,14 +224,40 @@ private:
     bool m_shown = false;
     bool m_everConnected = false;
     QColor m_systemColour{0, 0, 255};
+    QColor m_chatColour{0, 0, 0};
     bool m_phraseGateOpen = true;
     int m_phraseGateTicks = 0;
+    quint64 m_dispatched = 0;
     int turnseat = 0;
+    // Indexed by seat; entry 0 unused.
+    std::array<bool, playingseats + 1> seatinplay{};
+    int m_popupSeat = 0;
     QRect m_savedBounds;
 
     QWidget* panel_board = nullptr;
-    QTextBrowser* mainchat = nullptr;
-    QLineEdit* mychat = nullptr;
+    SeatRows* m_rows = nullptr;
+    CardGrid* m_cards = nullptr;
+    QLabel* label_status = nullptr;
+    QLabel* label_playtoscore = nullptr;
+    ChatView* mainchat = nullptr;
+    ChatEntry* mychat = nullptr;
+    PhraseButtons* m_phrases = nullptr;
+    SmiliesButton* button_smilies = nullptr;
     QPushButton* button_start = nullptr;
+    QStringListModel* m_spylist = nullptr;
+    QColorDialog* ColorDialog = nullptr;
+
+    QMenu* m_optionsMenu = nullptr;
+    QMenu* popup_kick = nullptr;
     QAction* StartGame1 = nullptr;
+    QAction* PlaySounds1 = nullptr;
+    QAction* PlayerPhraseSounds1 = nullptr;
+    QAction* TurnSound1 = nullptr;
+    QAction* TextSize1 = nullptr;
+    QAction* ScrollChatOff1 = nullptr;
+    QAction* ClearMainChat1 = nullptr;
+    QAction* JustWatch1 = nullptr;
+    QAction* RemoveFromGame1 = nullptr;
+    QAction* SettoJustWatch1 = nullptr;
+    QAction* UnsetJustWatch1 = nullptr;
 };

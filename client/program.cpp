@@ -1,9 +1,9 @@
 #include "client/program.h"
 
-Program::Program(LaunchOptions options, ErrorReporter* errors)
+Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
     : m_errors(errors ? errors : &m_errorBox)
 {
-    m_chat = std::make_unique<Tchat>(std::move(options), m_errors);
+    m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     m_errorBox.setParentWindow(m_chat.get());
     m_about = std::make_unique<Tabout>();
     m_about->setMainWindow(m_chat.get());

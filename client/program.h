@@ -2,6 +2,7 @@
 
 #include "client/chatform.h"
 #include "client/errorbox.h"
+#include "client/waveplayer.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
@@ -10,12 +11,15 @@
 #include <memory>
 
 class ErrorReporter;
+class SoundPlayer;
 
 // Every window of one running copy, created once at start in the program's order and
 // wired together. main() makes one; tests can make several side by side.
 class Program {
 public:
-    explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr);
+    // errors and sounds default to the program's own error box and sound player.
+    explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr,
+                     SoundPlayer* sounds = nullptr);
     ~Program();
 
     Tchat& chat() { return *m_chat; }
@@ -28,6 +32,7 @@ public:
 private:
     ErrorBox m_errorBox;
     ErrorReporter* m_errors;
+    WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<Tabout> m_about;
     std::unique_ptr<Tdownload> m_download;

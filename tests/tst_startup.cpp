@@ -34,9 +34,13 @@ struct ScriptedHost {
     }
 };
 
+// The chat's lines without the blanks that follow each line's head and words.
 QString chatText(Tchat& chat)
 {
-    return chat.findChild<QTextBrowser*>("mainchat")->toPlainText();
+    QStringList lines = chat.findChild<QTextBrowser*>("mainchat")->toPlainText().split('\n');
+    for (QString& line : lines)
+        line = line.trimmed();
+    return lines.join('\n');
 }
 } // namespace
 

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+#include <QRectF>
+
+#include <array>
+#include <functional>
+
+class QPainter;
+
+// The table's pictures, drawn in code. Each paint function draws into the given rectangle
+// of an antialiased painter, so widgets can paint them straight at any pixel ratio.
+namespace pictures {
+
+using PaintFunction = std::function<void(QPainter&, const QRectF&)>;
+
+// A pixmap of `size` logical pixels drawn at the given device pixel ratio.
+QPixmap render(QSize size, qreal devicePixelRatio, const PaintFunction& paint);
+// An icon with crisp pixmaps for ordinary and doubled pixel ratios.
+QIcon icon(QSize size, const PaintFunction& paint);
+
+// The table's background colour, under the tiled background picture.
+QColor tableColour();
+// One tile of the background picture (tileSize square).
+inline constexpr int tileSize = 48;
+void paintBackgroundTile(QPainter& p, const QRectF& r);
+
+// A seat that just watches: two eyes, 23 by 10.
+void paintEyes(QPainter& p, const QRectF& r);
+// The turn marker: a purple disc, 25 by 25.
+void paintTurnMarker(QPainter& p, const QRectF& r);
+
+// A bingo card: B I N G O over a 5 by 5 grid of cream boxes. Boxes are 34 by 29 at the
+// given column lefts and row tops, relative to r.
+struct CardLayout {
+    std::array<int, 5> columnLefts;
+    std::array<int, 5> rowTops;
+    QSize box;
+};
+void paintCardFrame(QPainter& p, const QRectF& r, const CardLayout& layout);
+
+// Chat buttons, 25 by 19: a phrase, the chatter sounds, the smilies menu.
+void paintPhraseIcon(QPainter& p, const QRectF& r);
+void paintChatterIcon(QPainter& p, const QRectF& r);
+void paintSmiliesIcon(QPainter& p, const QRectF& r);
+
+// The chat's smilies, 17 by 16, numbered 0 to smileyCount - 1.
+inline constexpr int smileyCount = 18;
+inline constexpr QSize smileySize{17, 16};
+void paintSmiley(QPainter& p, const QRectF& r, int index);
+
+} // namespace pictures

@@ -1,0 +1,32 @@
+#include "client/smiliesbutton.h"
+
+#include "client/chatview.h"
+#include "client/pictures.h"
+
+#include <QMenu>
+
+SmiliesButton::SmiliesButton(QWidget* parent) : QToolButton(parent)
+{
+    setObjectName(QStringLiteral("button_smilies"));
+    setFixedSize(25, 19);
+    setIconSize(QSize(21, 15));
+    setIcon(pictures::icon(QSize(21, 15), pictures::paintSmiliesIcon));
+    setAutoRaise(true);
+    setFocusPolicy(Qt::NoFocus);
+
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("popup_smilies"));
+    for (int i = 0; i < pictures::smileyCount; ++i) {
+        const int code = ChatView::firstSmileyCode + i;
+        QAction* item = m_menu->addAction(
+            pictures::icon(pictures::smileySize,
+                           [i](QPainter& p, const QRectF& r) { pictures::paintSmiley(p, r, i); }),
+            QStringLiteral(":)#%1").arg(code));
+        item->setObjectName(QStringLiteral("smiley%1").arg(code));
+        item->setData(code);
+    }
+    connect(m_menu, &QMenu::triggered, this,
+            [this](QAction* item) { emit smileyChosen(item->data().toInt()); });
+    connect(this, &QToolButton::clicked, this,
+            [this] { m_menu->popup(mapToGlobal(QPoint(width(), height()))); });
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QToolButton>
+
+class QMenu;
+
+// The button right of the entry line that opens the menu of the eighteen smilies.
+class SmiliesButton : public QToolButton {
+    Q_OBJECT
+public:
+    explicit SmiliesButton(QWidget* parent = nullptr);
+    QMenu* smiliesMenu() const { return m_menu; }
+
+signals:
+    // A smiley was chosen: its code, 10 to 27.
+    void smileyChosen(int code);
+
+private:
+    QMenu* m_menu = nullptr;
+};

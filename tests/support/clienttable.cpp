@@ -1,0 +1,91 @@
+#include "support/clienttable.h"
+
+#include "client/chatview.h"
+#include "net/messages.h"
+
+#include <QDeadlineTimer>
+#include <QTest>
+
+ClientTable::ClientTable()
+{
+    host.listen();
+    m_lobby.listen(QHostAddress::LocalHost, 0);
+}
+
+ClientTable::~ClientTable()
+{
+    // Windows first: their connections close before the host's sockets go.
+    players.clear();
+}
+
+ClientTable::Player* ClientTable::join(const QString& name, int seat, bool announce)
+{
+    auto player = std::make_unique<Player>();
+    LaunchOptions options;
+    options.arguments = {name, QStringLiteral("127.0.0.1"), QStringLiteral("join")};
+    options.gamePort = host.port();
+    options.lobbyPort = m_lobby.serverPort();
+    player->program = std::make_unique<Program>(options, &errors, &player->sounds);
+    player->seat = seat;
+    player->name = name;
+    player->chat().show();
+    player->client = host.waitForClient();
+    if (player->client < 0)
+        return nullptr;
+    host.send(player->client, msg::sendlogininfo(seat));
+    if (host.waitFor(player->client, QByteArray(cmd::logininfo) + '+') < 0)
+        return nullptr;
+    Player* result = player.get();
+    players.push_back(std::move(player));
+    if (announce) {
+        sendAll(msg::newplayerinfo(seat, name));
+        QList<msg::SeatInfo> others;
+        for (const auto& p : players)
+            if (p.get() != result)
+                others.append({p->seat, p->name, false});
+        if (!others.isEmpty())
+            send(result, msg::existingplayers(others));
+    }
+    return result;
+}
+
+void ClientTable::send(Player* player, const QByteArray& wire)
+{
+    host.send(player->client, wire);
+}
+
+void ClientTable::sendAll(const QByteArray& wire)
+{
+    for (const auto& p : players)
+        if (p->chat().clientSocket().state() == QAbstractSocket::ConnectedState)
+            send(p.get(), wire);
+}
+
+bool ClientTable::settle(Player* player, int timeoutMs)
+{
+    QDeadlineTimer deadline(timeoutMs);
+    while (player->chat().dispatchedMessages() < quint64(host.sentCount(player->client))) {
+        if (deadline.hasExpired())
+            return false;
+        QTest::qWait(1);
+    }
+    return true;
+}
+
+bool ClientTable::settleAll(int timeoutMs)
+{
+    for (const auto& p : players)
+        if (!settle(p.get(), timeoutMs))
+            return false;
+    return true;
+}
+
+QStringList chatLines(Tchat& chat)
+{
+    QStringList lines = chat.chatView()->toPlainText().split(QLatin1Char('\n'));
+    for (QString& line : lines)
+        line = line.simplified();
+    if (lines.size() == 1 && lines.first().isEmpty())
+        lines.clear();
+    return lines;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "client/program.h"
+#include "support/recordingreporter.h"
+#include "support/recordingsoundplayer.h"
+#include "support/scriptedhost.h"
+
+#include <QTcpServer>
+
+#include <memory>
+#include <vector>
+
+// Main windows that joined a scripted host on loopback, each with its own recorded
+// sounds, so tests can play the host's part message by message.
+class ClientTable {
+public:
+    struct Player {
+        std::unique_ptr<Program> program;
+        RecordingSoundPlayer sounds;
+        int client = -1; // index at the scripted host
+        int seat = 0;
+        QString name;
+        Tchat& chat() { return program->chat(); }
+    };
+
+    ClientTable();
+    ~ClientTable();
+
+    ScriptedHost host;
+    RecordingReporter errors;
+
+    // A window joins as `name` and is given `seat`; it is then logged in. With announce,
+    // the host tells everybody ("CMD_newplayerinfo") and the newcomer about the others
+    // ("CMD_existingplayers") as the real host does. Returns null on failure.
+    Player* join(const QString& name, int seat, bool announce = true);
+    // The host's message to one window, or to every window still connected.
+    void send(Player* player, const QByteArray& wire);
+    void sendAll(const QByteArray& wire);
+    // Waits until the window has dispatched every message sent to it so far.
+    bool settle(Player* player, int timeoutMs = 10000);
+    bool settleAll(int timeoutMs = 10000);
+
+    std::vector<std::unique_ptr<Player>> players;
+
+private:
+    QTcpServer m_lobby;
+};
+
+// The chat view's lines as plain text, each without the blanks around its words.
+QStringList chatLines(Tchat& chat);

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "client/soundplayer.h"
+
+#include <QStringList>
+
+// Keeps the names of the sounds the program asks for instead of playing them.
+class RecordingSoundPlayer : public SoundPlayer {
+public:
+    void play(const QString& name) override { played.append(name); }
+    QStringList played;
+};

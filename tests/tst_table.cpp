@@ -1,0 +1,580 @@
+#include "client/cardgrid.h"
+#include "client/chatview.h"
+#include "client/seatrows.h"
+#include "net/messages.h"
+#include "support/clienttable.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QStringListModel>
+#include <QTest>
+
+#include <random>
+#include <QTextBlock>
+#include <QTextCharFormat>
+#include <QTextDocument>
+#include <QTextFragment>
+
+namespace {
+const QColor red(255, 0, 0);
+
+QAction* action(Tchat& chat, const char* name)
+{
+    return chat.findChild<QAction*>(name);
+}
+
+QLabel* label(Tchat& chat, const QString& name)
+{
+    return chat.findChild<QLabel*>(name);
+}
+
+QString rowName(Tchat& chat, int seat)
+{
+    return label(chat, QStringLiteral("label_playername%1").arg(seat))->text();
+}
+
+bool eyesShown(Tchat& chat, int seat)
+{
+    return !chat.findChild<QWidget*>(QStringLiteral("image_eyes%1").arg(seat))->isHidden();
+}
+
+// Cards as the host deals them: card c, column x, row y holds 15 × (x - 1) + 5 × (c - 1) + y.
+msg::CardCells dealtCards()
+{
+    msg::CardCells cells{};
+    for (int c = 0; c < 2; ++c)
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 5; ++y)
+                cells[std::size_t(c)][std::size_t(x)][std::size_t(y)] = 15 * x + 5 * c + y + 1;
+    return cells;
+}
+
+std::array<bool, 5> inRound(std::initializer_list<int> seats)
+{
+    std::array<bool, 5> result{};
+    for (int seat : seats)
+        result[std::size_t(seat - 3)] = true;
+    return result;
+}
+} // namespace
+
+class TestTable : public QObject {
+    Q_OBJECT
+private slots:
+    void loginsFillTheRows();
+    void spiesJoinAndLeave();
+    void departures();
+    void justWatchOnAndOff();
+    void gameAndRoundStart();
+    void myboardFillsBothCards();
+    void outOfRangeNumbersTouchNothing();
+    void turnMarkerStatusAndSound();
+    void seatPopupOnJoinedWindow();
+    void seatPopupOnHostingWindow();
+    void versionNotices();
+    void dispatchTableOrder();
+    void malformedMessagesAreSurvived();
+    void windowPicture();
+};
+
+// Seat 3 logs in while seats 1 and 2 are held (existing players with a watcher).
+void TestTable::loginsFillTheRows()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* bob = table.join("Bob", 2);
+    QVERIFY(ann && bob);
+    QVERIFY(table.settleAll());
+    auto* cid = table.join("Cid", 3, false);
+    QVERIFY(cid);
+    table.sendAll(msg::newplayerinfo(3, "Cid"));
+    table.send(cid, msg::existingplayers({{1, "Ann", false}, {2, "Bob", true}}));
+    QVERIFY(table.settleAll());
+
+    for (auto* p : {ann, bob, cid}) {
+        QCOMPARE(rowName(p->chat(), 1), QStringLiteral("Ann"));
+        QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Bob"));
+        QCOMPARE(rowName(p->chat(), 3), QStringLiteral("Cid"));
+        QCOMPARE(rowName(p->chat(), 4), Tchat::waiting);
+    }
+    QCOMPARE(chatLines(cid->chat()).mid(1),
+             QStringList({"You are Connected.", "Ann is Connected.", "Bob is Connected."}));
+    QVERIFY(chatLines(ann->chat()).endsWith("Cid is Connected."));
+    // "entered" after each player-list message.
+    QCOMPARE(cid->sounds.played, QStringList({"entered", "entered"}));
+    // The watching flag of the existing players shows the eyes at once.
+    QVERIFY(eyesShown(cid->chat(), 2));
+    QVERIFY(!eyesShown(cid->chat(), 1));
+    QVERIFY(!eyesShown(ann->chat(), 2));
+    // System lines are blue.
+    const QTextCharFormat format = cid->chat().chatView()->document()->lastBlock().begin().fragment().charFormat();
+    QCOMPARE(format.foreground().color(), QColor(0, 0, 255));
+    QVERIFY(table.errors.errors.isEmpty());
+}
+
+void TestTable::spiesJoinAndLeave()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* spy = table.join("Sam", 8);
+    QVERIFY(ann && spy);
+    QVERIFY(table.settleAll());
+    QCOMPARE(chatLines(spy->chat()).mid(1),
+             QStringList({"You are Connected.", "You are spying.", "Ann is Connected."}));
+    QCOMPARE(chatLines(ann->chat()).mid(1),
+             QStringList({"You are Connected.", "Sam is Connected.", "Sam is spying."}));
+    for (auto* p : {ann, spy}) {
+        QCOMPARE(p->chat().spylistItems()->stringList(), QStringList({"8: Sam"}));
+        for (int seat = 2; seat <= 7; ++seat)
+            QCOMPARE(rowName(p->chat(), seat), Tchat::waiting);
+    }
+
+    // A spy the list does not hold: nothing happens.
+    const int lines = int(chatLines(ann->chat()).size());
+    table.send(ann, msg::playerdisconnected(9, "Zed"));
+    table.send(ann, msg::playerdisconnected(8, "Sam"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Sam has left."}));
+    QVERIFY(ann->chat().spylistItems()->stringList().isEmpty());
+}
+
+void TestTable::departures()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    QVERIFY(ann);
+    table.sendAll(msg::newplayerinfo(4, "Dee"));
+    table.sendAll(msg::newplayerinfo(5, "Eve"));
+    table.sendAll(msg::newplayerinfo(6, "Krazy")); // a person named like seat 6's computer
+    table.sendAll(msg::justwatching(4, 1));
+    // Seat 4 has had the turn since the round start; seat 5 has not.
+    table.sendAll(msg::roundstart(1, inRound({4, 5, 6})));
+    table.sendAll(msg::nextplayer(4));
+    QVERIFY(table.settle(ann));
+    QVERIFY(eyesShown(ann->chat(), 4));
+    QVERIFY(ann->chat().seatInPlay(4));
+    QVERIFY(!ann->chat().seatInPlay(5));
+    const int lines = int(chatLines(ann->chat()).size());
+
+    table.sendAll(msg::playerdisconnected(4, "Dee"));
+    table.sendAll(msg::playerdisconnected(5, "Eve"));
+    table.sendAll(msg::playerdisconnected(6, "Krazy"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(rowName(ann->chat(), 4), QStringLiteral("Kling"));
+    QCOMPARE(rowName(ann->chat(), 5), Tchat::waiting);
+    QCOMPARE(rowName(ann->chat(), 6), Tchat::waiting);
+    QVERIFY(!eyesShown(ann->chat(), 4));
+    // The row's text is named, and a row showing the computer's name says nothing.
+    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Dee disconnected.", "Eve disconnected."}));
+
+    // The computer player's row leaving again: no line.
+    table.sendAll(msg::playerdisconnected(4, ""));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(chatLines(ann->chat()).size(), lines + 2);
+    QCOMPARE(rowName(ann->chat(), 4), QStringLiteral("Kling"));
+}
+
+void TestTable::justWatchOnAndOff()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* cid = table.join("Cid", 3);
+    QVERIFY(ann && cid);
+    QVERIFY(table.settleAll());
+    QAction* justWatch = action(cid->chat(), "JustWatch1");
+
+    // The click asks; the check mark waits for the host's answer.
+    justWatch->trigger();
+    QVERIFY(table.host.waitFor(cid->client, "CMD_justwatch+3+1") >= 0);
+    QVERIFY(!justWatch->isChecked());
+    table.sendAll(msg::justwatching(3, 1));
+    QVERIFY(table.settleAll());
+    QVERIFY(justWatch->isChecked());
+    QVERIFY(!action(ann->chat(), "JustWatch1")->isChecked());
+    for (auto* p : {ann, cid}) {
+        QVERIFY(eyesShown(p->chat(), 3));
+        QCOMPARE(chatLines(p->chat()).last(), QStringLiteral("Cid is just watching"));
+    }
+
+    justWatch->trigger();
+    QVERIFY(table.host.waitFor(cid->client, "CMD_justwatch+3+2") >= 0);
+    QVERIFY(justWatch->isChecked());
+    table.sendAll(msg::justwatching(3, 2));
+    QVERIFY(table.settleAll());
+    QVERIFY(!justWatch->isChecked());
+    for (auto* p : {ann, cid}) {
+        QVERIFY(!eyesShown(p->chat(), 3));
+        QCOMPARE(chatLines(p->chat()).last(), QStringLiteral("Cid is now playing again"));
+    }
+
+    // A spy sends nothing.
+    auto* spy = table.join("Sam", 8);
+    QVERIFY(spy && table.settleAll());
+    action(spy->chat(), "JustWatch1")->trigger();
+    table.send(spy, msg::justwatching(9, 1)); // ignored: no row
+    QVERIFY(table.settle(spy));
+    QVERIFY(table.host.withPrefix(spy->client, "CMD_justwatch").isEmpty());
+}
+
+void TestTable::gameAndRoundStart()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* cid = table.join("Cid", 3);
+    auto* spy = table.join("Sam", 8);
+    QVERIFY(ann && cid && spy);
+    table.sendAll(msg::newplayerinfo(4, "Dee"));
+    table.sendAll(msg::justwatching(3, 1));
+    QVERIFY(table.settleAll());
+    QVERIFY(action(cid->chat(), "JustWatch1")->isChecked());
+    cid->chat().seatRows()->setScore(3, "42");
+    cid->chat().seatRows()->setBonus(3, "+7");
+
+    table.sendAll(msg::startgameRelay("Ann", 30));
+    QVERIFY(table.settleAll());
+    QCOMPARE(chatLines(ann->chat()).last(), QStringLiteral("You have started a game."));
+    QCOMPARE(chatLines(cid->chat()).last(), QStringLiteral("Ann has started a game."));
+    QCOMPARE(chatLines(spy->chat()).last(), QStringLiteral("Ann has started a game."));
+    for (auto* p : {ann, cid, spy}) {
+        QCOMPARE(label(p->chat(), "label_playtoscore")->text(), QStringLiteral("Play to Score: 30"));
+        QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Klot"));
+        QVERIFY(p->chat().seatInPlay(2));
+        QVERIFY(!action(p->chat(), "JustWatch1")->isChecked());
+    }
+    // Scores reset; the eyes stay until the seat's next change.
+    QCOMPARE(cid->chat().seatRows()->score(3), QStringLiteral("0"));
+    QCOMPARE(cid->chat().seatRows()->bonus(3), QString());
+    QVERIFY(eyesShown(cid->chat(), 3));
+
+    // Seat 5 plays while waiting: the computer's name. Seat 4's person keeps the row, and
+    // its seatinplay stays clear until it gets the turn.
+    cid->chat().seatRows()->setBonus(4, "-10");
+    table.sendAll(msg::roundstart(1, inRound({3, 4, 5})));
+    QVERIFY(table.settleAll());
+    Tchat& c = cid->chat();
+    QCOMPARE(rowName(c, 5), QStringLiteral("Klick"));
+    QCOMPARE(rowName(c, 4), QStringLiteral("Dee"));
+    QCOMPARE(rowName(c, 6), Tchat::waiting);
+    QVERIFY(c.seatInPlay(5));
+    QVERIFY(!c.seatInPlay(4));
+    QVERIFY(!c.seatInPlay(3));
+    QCOMPARE(c.seatRows()->bonus(4), QString());
+    table.sendAll(msg::nextplayer(4));
+    QVERIFY(table.settleAll());
+    QVERIFY(c.seatInPlay(4));
+}
+
+void TestTable::myboardFillsBothCards()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    QVERIFY(ann && table.settle(ann));
+    CardGrid* cards = ann->chat().cards();
+    msg::CardCells cells = dealtCards();
+    cells[0][1][3] = 0; // a covered cell of a late joiner
+    table.send(ann, msg::myboard(1, cells));
+    QVERIFY(table.settle(ann));
+    for (int c = 1; c <= 2; ++c)
+        for (int x = 1; x <= 5; ++x)
+            for (int y = 1; y <= 5; ++y) {
+                QLabel* cell = label(ann->chat(), QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
+                QVERIFY(cell);
+                QCOMPARE(cell->property("tag").toInt(), 100 * c + 10 * x + y);
+                const int dealt = cells[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)];
+                const bool covered = dealt == 0 || (x == 3 && y == 3);
+                QCOMPARE(cards->cellNumber(c, x, y), covered ? 0 : dealt);
+                QCOMPARE(cell->text(), covered ? QStringLiteral("X") : QString::number(dealt));
+                QCOMPARE(cell->palette().color(QPalette::WindowText), covered ? red : QColor(Qt::black));
+            }
+    // The free centres show the red X whatever the message held.
+    QCOMPARE(cells[0][2][2], 33);
+    QCOMPARE(label(ann->chat(), "label_card133")->text(), QStringLiteral("X"));
+
+    // A card reset at the next round start empties them.
+    table.send(ann, msg::roundstart(2, inRound({})));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(label(ann->chat(), "label_card111")->text(), QString());
+    QCOMPARE(label(ann->chat(), "label_card121")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(label(ann->chat(), "label_card233")->text(), QStringLiteral("X"));
+}
+
+// Numbers out of range are skipped; the sound rest of the message is handled.
+void TestTable::outOfRangeNumbersTouchNothing()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    QVERIFY(ann && table.settle(ann));
+    Tchat& a = ann->chat();
+    const int lines = int(chatLines(a).size());
+    ann->sounds.played.clear();
+
+    table.send(ann, msg::frame("CMD_newplayerinfo+0+Nobody+0"));
+    table.send(ann, msg::frame("CMD_existingplayers+12+Far+0+2+Bob+1+-1+Neg+1"));
+    table.send(ann, msg::frame("CMD_myboard+1+3+1+1+5+1+0+1+6+1+1+6+7+2+5+0+8+1+1+1+42"));
+    table.send(ann, msg::frame("CMD_playerdisconnected+0+Ann"));
+    table.send(ann, msg::frame("CMD_justwatching+-2+1"));
+    table.send(ann, msg::frame("CMD_nextplayer+8+"));
+    table.send(ann, msg::frame("CMD_roundstart+1+12+1+0+1+5+1"));
+    table.send(ann, msg::frame("CMD_chat+12+Far chats: hi|clRed"));
+    QVERIFY(table.settle(ann));
+
+    QCOMPARE(chatLines(a).mid(lines), QStringList({"Bob is Connected."}));
+    QCOMPARE(rowName(a, 2), QStringLiteral("Bob"));
+    QVERIFY(eyesShown(a, 2));
+    QVERIFY(a.spylistItems()->stringList().isEmpty());
+    QCOMPARE(ann->sounds.played, QStringList({"entered", "entered"}));
+    QCOMPARE(rowName(a, 1), QStringLiteral("Ann"));
+    QCOMPARE(a.getTurnseat(), 0);
+    QVERIFY(a.findChild<QWidget*>("image_Turn")->isHidden());
+    QCOMPARE(rowName(a, 5), QStringLiteral("Klick"));
+    QVERIFY(table.errors.errors.isEmpty());
+
+    // Only the sound group of the board reached a cell; then the round start emptied it.
+    table.send(ann, msg::frame("CMD_myboard+1+3+1+1+5+1+1+1+42+2+9+9+9"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(a.cards()->cellNumber(1, 1, 1), 42);
+    QCOMPARE(label(a, "label_card111")->text(), QStringLiteral("42"));
+
+    // A field that is no number ends the handler there and is reported; what was done stays.
+    table.send(ann, msg::frame("CMD_myboard+1+1+1+2+17+1+1+3+x+1+1+4+19"));
+    table.send(ann, msg::frame("CMD_chat+x+Ann chats: hi|clRed"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(a.cards()->cellNumber(1, 1, 2), 17);
+    QCOMPARE(a.cards()->cellNumber(1, 1, 4), 0);
+    QCOMPARE(table.errors.errors.size(), 2);
+    QVERIFY(table.errors.errors.at(0).contains("'x'"));
+}
+
+void TestTable::turnMarkerStatusAndSound()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* cid = table.join("Cid", 3);
+    QVERIFY(ann && cid && table.settleAll());
+    ann->sounds.played.clear();
+    cid->sounds.played.clear();
+    QWidget* marker = cid->chat().findChild<QWidget*>("image_Turn");
+    QVERIFY(marker->isHidden());
+
+    table.sendAll(msg::nextplayer(3));
+    QVERIFY(table.settleAll());
+    QCOMPARE(cid->chat().status(), QStringLiteral("Your Turn."));
+    QCOMPARE(ann->chat().status(), QStringLiteral("Cid's turn."));
+    QCOMPARE(cid->sounds.played, QStringList({"turn"}));
+    QVERIFY(ann->sounds.played.isEmpty());
+    QVERIFY(marker->isVisible());
+    QCOMPARE(marker->y(), label(cid->chat(), "label_playername3")->y() - 5);
+    QCOMPARE(marker->size(), QSize(25, 25));
+    QCOMPARE(cid->chat().getTurnseat(), 3);
+
+    // The "New" turn sound; an empty seat's turn goes to its computer player.
+    action(cid->chat(), "New1")->trigger();
+    QVERIFY(action(cid->chat(), "New1")->isChecked());
+    QVERIFY(!action(cid->chat(), "Classic1")->isChecked());
+    table.sendAll(msg::nextplayer(6));
+    table.sendAll(msg::nextplayer(3));
+    QVERIFY(table.settleAll());
+    QCOMPARE(rowName(ann->chat(), 6), QStringLiteral("Krazy"));
+    QCOMPARE(ann->chat().status(), QStringLiteral("Cid's turn."));
+    QCOMPARE(cid->sounds.played, QStringList({"turn", "turnnew"}));
+    QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(), label(ann->chat(), "label_playername3")->y() - 5);
+    table.sendAll(msg::nextplayer(6));
+    QVERIFY(table.settleAll());
+    QCOMPARE(ann->chat().status(), QStringLiteral("Krazy's turn."));
+    QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(), 117 - 5);
+
+    // "Play Sounds" off: the turn is silent.
+    action(cid->chat(), "PlaySounds1")->trigger();
+    QVERIFY(!action(cid->chat(), "PlaySounds1")->isChecked());
+    table.sendAll(msg::nextplayer(3));
+    QVERIFY(table.settleAll());
+    QCOMPARE(cid->sounds.played.size(), 2);
+}
+
+namespace {
+// Opens the seat pop-up over a name label as a right click would.
+QMenu* openSeatPopup(Tchat& chat, int seat)
+{
+    QLabel* name = label(chat, QStringLiteral("label_playername%1").arg(seat));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(name, &event);
+    return chat.findChild<QMenu*>("popup_kick");
+}
+
+QList<bool> enabledItems(Tchat& chat)
+{
+    return {action(chat, "RemoveFromGame1")->isEnabled(), action(chat, "SettoJustWatch1")->isEnabled(),
+            action(chat, "UnsetJustWatch1")->isEnabled()};
+}
+} // namespace
+
+void TestTable::seatPopupOnJoinedWindow()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* cid = table.join("Cid", 3);
+    QVERIFY(ann && cid && table.settleAll());
+    QMenu* popup = openSeatPopup(cid->chat(), 1);
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(enabledItems(cid->chat()), QList<bool>({false, false, false}));
+    popup->hide();
+    // Not hosting: a removal request is never sent.
+    cid->chat().kicking(1);
+    table.sendAll(msg::wrongversion());
+    QVERIFY(table.settleAll());
+    QVERIFY(table.host.withPrefix(cid->client, "CMD_kickhim").isEmpty());
+}
+
+void TestTable::seatPopupOnHostingWindow()
+{
+    RecordingReporter errors;
+    RecordingSoundPlayer sounds;
+    QTcpServer lobby;
+    QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
+    LaunchOptions options;
+    options.arguments = {"Ann", "127.0.0.1", "true"};
+    options.gamePort = 0;
+    options.lobbyPort = lobby.serverPort();
+    Program program(options, &errors, &sounds);
+    Tchat& chat = program.chat();
+    chat.show();
+    QTRY_VERIFY(chat.loggedIn());
+    QVERIFY(chat.hostMode());
+
+    QMenu* popup = openSeatPopup(chat, 2);
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(enabledItems(chat), QList<bool>({false, true, true}));
+    popup->hide();
+    chat.seatRows()->setName(3, "Cid");
+    popup = openSeatPopup(chat, 3);
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(enabledItems(chat), QList<bool>({true, true, true}));
+    popup->hide();
+    // The score sheet's labels open the same menu for the name they show.
+    chat.label_playername1ContextPopup(4, Tchat::waiting, chat.mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(popup->isVisible());
+    QCOMPARE(enabledItems(chat), QList<bool>({false, true, true}));
+    popup->hide();
+    QVERIFY(errors.errors.isEmpty());
+}
+
+void TestTable::versionNotices()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* cid = table.join("Cid", 3);
+    QVERIFY(ann && cid && table.settleAll());
+    table.send(ann, msg::havewrongversion("Cid"));
+    table.send(cid, msg::wrongversion());
+    QVERIFY(table.settleAll());
+    QCOMPARE(chatLines(ann->chat()).last(), QStringLiteral("Cid has a different version of the game then you."));
+    QCOMPARE(chatLines(cid->chat()).last(),
+             QStringLiteral("You have a different version of the game then the host."));
+}
+
+void TestTable::dispatchTableOrder()
+{
+    RecordingReporter errors;
+    Tchat chat({}, &errors);
+    const QList<QByteArray> expected{
+        "CMD_sendlogininfo", "CMD_chat",        "CMD_action",        "CMD_playasound",
+        "CMD_newplayerinfo", "CMD_havewrongversion", "CMD_wrongversion", "CMD_existingplayers",
+        "CMD_playerdisconnected", "CMD_full",   "CMD_justwatching",  "CMD_startgame",
+        "CMD_nextplayer",    "CMD_winner",      "CMD_roundstart",    "CMD_myboard",
+        "CMD_invalid",       "CMD_chooseball",  "CMD_coverit",       "CMD_scores",
+        "CMD_gamestats"};
+    QCOMPARE(chat.dispatcher().names(), expected);
+}
+
+// Whatever the host sends, the window keeps going (run under the sanitizers too).
+void TestTable::malformedMessagesAreSurvived()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    QVERIFY(ann && table.settle(ann));
+    std::mt19937 random(7);
+    QList<QByteArray> bodies{"", "+", "++++", "-1+-1+-1+-1+-1", "2147483647+2147483648+-2147483648",
+                             "99999999999", "1+:)#:)#:)#99|", "0+|||", "3+" + QByteArray(3000, 'x'),
+                             "1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17", "0+0+0+0+0+0+0+0+0"};
+    for (int i = 0; i < 40; ++i) {
+        QByteArray noise;
+        const int size = int(random() % 200);
+        for (int j = 0; j < size; ++j) {
+            const char pick = "0123456789+|:)# -wWhtp./"[random() % 24];
+            noise += (random() % 8 == 0) ? char(random() % 254) : pick;
+        }
+        bodies.append(noise);
+    }
+    for (const QByteArray& name : ann->chat().dispatcher().names()) {
+        if (name == cmd::full)
+            continue; // ends the program by design
+        for (const QByteArray& body : bodies)
+            table.send(ann, msg::frame(name + '+' + body));
+    }
+    QVERIFY(table.settle(ann, 60000));
+    table.send(ann, msg::newplayerinfo(5, "Eve"));
+    QVERIFY(table.settle(ann));
+    QCOMPARE(rowName(ann->chat(), 5), QStringLiteral("Eve"));
+    QVERIFY(ann->chat().isVisible());
+}
+
+// The window after a game start with three players and a few chat lines, saved as
+// table.png in the build folder.
+void TestTable::windowPicture()
+{
+    ClientTable table;
+    auto* ann = table.join("Ann", 1);
+    auto* bob = table.join("Bob", 2);
+    auto* cid = table.join("Cid", 3);
+    QVERIFY(ann && bob && cid);
+    table.sendAll(msg::startgameRelay("Ann", 30));
+    table.sendAll(msg::roundstart(1, inRound({3, 4})));
+    for (auto* p : {ann, bob, cid})
+        table.send(p, msg::myboard(p->seat, dealtCards()));
+    table.sendAll(msg::justwatching(3, 1));
+    table.sendAll(msg::nextplayer(1));
+    table.sendAll(msg::chatRelay(2, "Bob", "Hi all :)#10 good luck!|clNavy"));
+    table.sendAll(msg::actionRelay(3, "Cid", "says: Way To Go!|$00008000"));
+    table.sendAll(msg::chatRelay(1, "Ann", "Rules are at www.example.com :)#19|clPurple"));
+    table.sendAll(msg::frame("CMD_playasound+2+wave13+"));
+    QVERIFY(table.settleAll());
+    Tchat& a = ann->chat();
+    action(a, "PlayerPhraseSounds1")->trigger();
+    table.sendAll(msg::frame("CMD_playasound+2+wave13+"));
+    QVERIFY(table.settleAll());
+
+    // Every element in its place.
+    QCOMPARE(a.centralWidget()->size().boundedTo(QSize(768, 530)), QSize(768, 530));
+    QCOMPARE(label(a, "label_playername1")->geometry().topLeft(), QPoint(13, 6));
+    QCOMPARE(label(a, "label_playername7")->y(), 139);
+    QCOMPARE(label(a, "label_score4")->x(), 124);
+    QCOMPARE(label(a, "label_bonus4")->x(), 161);
+    QCOMPARE(a.findChild<QWidget*>("image_eyes3")->geometry().size(), QSize(23, 10));
+    QCOMPARE(a.findChild<QWidget*>("Image1")->mapTo(&a, QPoint()) - a.centralWidget()->mapTo(&a, QPoint()),
+             QPoint(335, 52));
+    QCOMPARE(label(a, "label_card134")->mapTo(a.centralWidget(), QPoint()), QPoint(422, 216));
+    QCOMPARE(label(a, "label_card251")->mapTo(a.centralWidget(), QPoint()), QPoint(714, 99));
+    QCOMPARE(label(a, "label_card251")->size(), QSize(34, 29));
+    QCOMPARE(label(a, "label_status")->geometry(), QRect(329, 294, 431, 17));
+    QCOMPARE(a.chatView()->mapTo(a.centralWidget(), QPoint()), QPoint(357, 313));
+    QCOMPARE(a.findChild<QWidget*>("mychat")->geometry(), QRect(356, 500, 376, 22));
+    QCOMPARE(a.findChild<QWidget*>("button_smilies")->geometry(), QRect(734, 501, 25, 19));
+    QCOMPARE(a.findChild<QWidget*>("b_phrase4")->mapTo(a.centralWidget(), QPoint()), QPoint(329, 376));
+    QCOMPARE(a.findChild<QWidget*>("b_phrase10")->mapTo(a.centralWidget(), QPoint()), QPoint(329, 503));
+    QCOMPARE(chatLines(a).last(), QStringLiteral("Bob: <Chatter Sound> Applause"));
+
+    const QImage picture = a.grab().toImage();
+    const QString path = QStringLiteral(QUORVEL_BINARY_DIR "/table.png");
+    QVERIFY(picture.save(path));
+    qInfo("window picture: %s", qPrintable(path));
+    const QPoint origin = a.centralWidget()->mapTo(&a, QPoint()) * picture.devicePixelRatio();
+    // The turn marker's purple behind seat 1's name, the centre X of card 1 in red.
+    const QColor turn = picture.pixelColor(origin + QPoint(20, 13));
+    QVERIFY2(turn.blue() > turn.green() + 40, qPrintable(turn.name()));
+    QVERIFY(!a.findChild<QWidget*>("image_Turn")->isHidden());
+}
+
+QTEST_MAIN(TestTable)
+#include "tst_table.moc"
