@@ -7,6 +7,8 @@
 #include <QDateTime>
 #include <QTcpSocket>
 
+#include <algorithm>
+
 TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
     : QObject(parent),
       m_settings(std::move(settings)),
@@ -109,8 +111,10 @@ void TServer::Sock1Read(int seat)
         return;
     while (p.sock && p.sock->bytesAvailable() > 0) {
         const QByteArray data = p.sock->read(32768);
-        for (QByteArray& text : p.reader.feed(data))
+        for (QByteArray& text : p.reader.feed(data)) {
             receivedlist.push({std::move(text), seat});
+            ++m_queuedFrom[std::size_t(seat)];
+        }
         if (p.reader.overflowed()) {
             qCDebug(lcHost) << "seat" << seat << "sent an oversized message; closing";
             disconnectsock(seat);
@@ -140,6 +144,8 @@ void TServer::tempsockInfo(int seat, QTcpSocket* socket)
         return;
     if (p.connected)
         sendAllBut(seat, msg::playerdisconnected(seat, p.playername));
+    // Whatever it sent that is still queued must not act for the next occupant.
+    m_staleFrom[std::size_t(seat)] = m_queuedFrom[std::size_t(seat)];
     p.connected = false;
     p.playername.clear();
     p.watching = false;
@@ -178,9 +184,15 @@ void TServer::sendAllBut(int except, const QByteArray& wire)
 
 void TServer::socktimerTimer(const QueuedMessage& message)
 {
-    // What a connection sent before it closed must not act for a freed seat: a late
-    // login would mark the seat connected with no connection behind it.
-    if (message.sender < 1 || message.sender > maxSeats || !seatAt(message.sender).connected) {
+    if (message.sender < 1 || message.sender > maxSeats)
+        return;
+    const std::size_t from = std::size_t(message.sender);
+    --m_queuedFrom[from];
+    // What a connection sent before it closed must not act for the seat once freed (a
+    // late login would mark it connected with no connection behind it) nor for the
+    // next occupant.
+    if (m_staleFrom[from] > 0 || !seatAt(message.sender).connected) {
+        m_staleFrom[from] = std::max(0, m_staleFrom[from] - 1);
         qCDebug(lcHost) << "dropped a message of the closed connection of seat" << message.sender;
         return;
     }

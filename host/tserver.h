@@ -157,6 +157,10 @@ private:
     int seatsused = 0;
     // Seat of the connection the message being handled came in on.
     int m_sender = 0;
+    // Per seat: its messages still queued, and how many of those came from a connection
+    // that has closed since.
+    std::array<int, refusalSlot + 1> m_queuedFrom{};
+    std::array<int, refusalSlot + 1> m_staleFrom{};
 
     bool gamerunning = false;
     int turn = 0;

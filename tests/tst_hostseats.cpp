@@ -27,6 +27,7 @@ private slots:
     void justWatchOnlyForOwnSeatExceptFromSeatOne();
     void relaysByteForByte();
     void forgedSeatIsDropped();
+    void closedConnectionsMessagesDoNotActForTheNextOne();
     void namesAreCleaned_data();
     void namesAreCleaned();
 };
@@ -388,6 +389,32 @@ void TestHostSeats::forgedSeatIsDropped()
     QCOMPARE(table.server().gameType(), 1);
     QVERIFY(!table.server().player(1).watching);
     QVERIFY(table.errors.errors.isEmpty());
+}
+
+// A seat's queued messages belong to the connection that sent them, not to the seat.
+void TestHostSeats::closedConnectionsMessagesDoNotActForTheNextOne()
+{
+    HostTable table;
+    RawClient* host = table.join("Host");
+    RawClient* ann = table.join("Ann");
+    QVERIFY(host && ann);
+    QByteArray burst;
+    for (int i = 0; i < 40; ++i)
+        burst += msg::chat(2, QString("old %1").arg(i), "clRed");
+    burst += msg::logininfo(2, msg::version, "Ghost");
+    ann->sendRaw(burst);
+    table.dropClient(ann);
+    QTRY_VERIFY(!table.server().player(2).connected);
+    RawClient* bo = table.join("Bo");
+    QVERIFY(bo);
+    QCOMPARE(bo->seat(), 2);
+    bo->sendRaw(msg::chat(2, "new", "clRed"));
+    QVERIFY(host->waitFor("CMD_chat+2+Bo chats: new") > 0);
+    const int left = host->waitFor("CMD_playerdisconnected+2+Ann");
+    QVERIFY(left > 0);
+    QVERIFY(named(*host, cmd::chat, left) == QByteArrayList{"CMD_chat+2+Bo chats: new|clRed"});
+    QCOMPARE(named(*host, cmd::newplayerinfo, left), QByteArrayList{"CMD_newplayerinfo+2+Bo+0"});
+    QCOMPARE(table.server().player(2).playername, QString("Bo"));
 }
 
 void TestHostSeats::namesAreCleaned_data()
