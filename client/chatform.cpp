@@ -5,16 +5,21 @@
 #include "client/chattersounds.h"
 #include "client/chatview.h"
 #include "client/colournames.h"
+#include "client/gamestartform.h"
 #include "client/phrasebuttons.h"
 #include "client/seatrows.h"
+#include "client/settings.h"
+#include "client/settingslocation.h"
 #include "client/smiliesbutton.h"
 #include "client/soundplayer.h"
 #include "client/tablebackground.h"
+#include "client/windowbounds.h"
 #include "host/tserver.h"
 #include "net/errorreporter.h"
 #include "net/fields.h"
 #include "net/logging.h"
 #include "net/messages.h"
+#include "windows/logo.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -27,6 +32,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStringListModel>
 
@@ -85,6 +91,9 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
     m_spylist = new QStringListModel(this);
+    m_iniPath = m_options.settingsFolder.isEmpty()
+                    ? SettingsLocation::forThisProgram().iniPath()
+                    : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder).iniPath();
     buildWindow();
     buildMenus();
     buildDispatchTable();
@@ -170,6 +179,25 @@ void Tchat::buildWindow()
     button_start->setObjectName(QStringLiteral("button_start"));
     button_start->setGeometry(105, 312, 126, 40);
     button_start->hide();
+    connect(button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+
+    image_logo = new QLabel(panel_board);
+    image_logo->setObjectName(QStringLiteral("image_logo"));
+    image_logo->setGeometry(605, 2, 155, 30);
+    image_logo->setScaledContents(true);
+    image_logo->setPixmap(quorvelLogo(devicePixelRatioF()));
+    image_logo->setCursor(Qt::PointingHandCursor);
+    image_logo->installEventFilter(this);
+
+    // Shown once, at the first connection of a new installation; a click puts it away.
+    auto* help = new QFrame(panel_board);
+    help->setObjectName(QStringLiteral("panel_help"));
+    help->setGeometry(329, 52, 431, 241);
+    help->setFrameShape(QFrame::Box);
+    help->setLineWidth(2);
+    help->hide();
+    help->installEventFilter(this);
+    panel_help = help;
 
     ColorDialog = new QColorDialog(this);
     ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
@@ -188,6 +216,7 @@ void Tchat::buildMenus()
     StartGame1 = file->addAction(QStringLiteral("Start Game"));
     StartGame1->setObjectName(QStringLiteral("StartGame1"));
     StartGame1->setEnabled(false);
+    connect(StartGame1, &QAction::triggered, this, &Tchat::button_startClick);
     file->addSeparator();
     QAction* exit = file->addAction(QStringLiteral("Exit"));
     exit->setObjectName(QStringLiteral("Exit1"));
@@ -216,6 +245,36 @@ void Tchat::buildMenus()
     }
     connect(turnGroup, &QActionGroup::triggered, this, &Tchat::TurnSoundClick);
 
+    QMenu* botSpeed = options->addMenu(QStringLiteral("Bot Speed"));
+    BotSpeed1 = botSpeed->menuAction();
+    BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
+    BotSpeed1->setData(750);
+    auto* speedGroup = new QActionGroup(this);
+    for (const auto& [caption, name, tag] : {std::tuple{"Slow", "Slow1", 1500},
+                                             std::tuple{"Normal", "Normal1", 750},
+                                             std::tuple{"Fast", "Fast1", 250}}) {
+        QAction* item = checkItem(botSpeed, QString::fromLatin1(caption), QString::fromLatin1(name),
+                                  tag == 750);
+        item->setData(tag);
+        speedGroup->addAction(item);
+    }
+    connect(speedGroup, &QActionGroup::triggered, this, &Tchat::BotSpeedClick);
+
+    QMenu* delay = options->addMenu(QStringLiteral("Time Between Round Delay"));
+    TimeBetweenRoundDelay1 = delay->menuAction();
+    TimeBetweenRoundDelay1->setObjectName(QStringLiteral("TimeBetweenRoundDelay1"));
+    TimeBetweenRoundDelay1->setData(15);
+    auto* delayGroup = new QActionGroup(this);
+    for (const auto& [caption, name, tag] : {std::tuple{"Short", "Short1", 10},
+                                             std::tuple{"Normal", "Normal2", 15},
+                                             std::tuple{"Long", "Long1", 25}}) {
+        QAction* item = checkItem(delay, QString::fromLatin1(caption), QString::fromLatin1(name),
+                                  tag == 15);
+        item->setData(tag);
+        delayGroup->addAction(item);
+    }
+    connect(delayGroup, &QActionGroup::triggered, this, &Tchat::TimeDelayClick);
+
     options->addSeparator();
     QAction* textColour = options->addAction(QStringLiteral("Text Color"));
     textColour->setObjectName(QStringLiteral("TextColor1"));
@@ -242,9 +301,38 @@ void Tchat::buildMenus()
     ClearMainChat1 = options->addAction(QStringLiteral("Clear Main Chat"));
     ClearMainChat1->setObjectName(QStringLiteral("ClearMainChat1"));
     connect(ClearMainChat1, &QAction::triggered, this, &Tchat::ClearMainChat1Click);
+    QAction* resetPlace = options->addAction(QStringLiteral("Reset Screen Location"));
+    resetPlace->setObjectName(QStringLiteral("ResetScreenLocation1"));
+    connect(resetPlace, &QAction::triggered, this, &Tchat::ResetScreenLocation1Click);
     options->addSeparator();
     JustWatch1 = checkItem(options, QStringLiteral("Just Watch"), QStringLiteral("JustWatch1"), false);
     connect(JustWatch1, &QAction::triggered, this, &Tchat::JustWatch1Click);
+
+    QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
+    view->setObjectName(QStringLiteral("View1"));
+    QAction* tally = view->addAction(QStringLiteral("View Tally"));
+    tally->setObjectName(QStringLiteral("ViewTally1"));
+    connect(tally, &QAction::triggered, this, &Tchat::viewTallyRequested);
+    QAction* spies = view->addAction(QStringLiteral("Spy List"));
+    spies->setObjectName(QStringLiteral("SpyList1"));
+    connect(spies, &QAction::triggered, this, &Tchat::spyListRequested);
+    QAction* phrases = view->addAction(QStringLiteral("Phrase List"));
+    phrases->setObjectName(QStringLiteral("PhraseList1"));
+    connect(phrases, &QAction::triggered, this, &Tchat::phraseListRequested);
+    ChoosenBingoBalls1 = view->addAction(QStringLiteral("Choosen Bingo Balls"));
+    ChoosenBingoBalls1->setObjectName(QStringLiteral("ChoosenBingoBalls1"));
+    ChoosenBingoBalls1->setCheckable(true);
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("Help1"));
+    QAction* content = help->addAction(QStringLiteral("Content"));
+    content->setObjectName(QStringLiteral("Content1"));
+    content->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(content, &QAction::triggered, this, &Tchat::helpRequested);
+    help->addSeparator();
+    QAction* about = help->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("About1"));
+    connect(about, &QAction::triggered, this, &Tchat::aboutRequested);
 
     QMenu* chatMenu = mainchat->popupMenu();
     chatMenu->addAction(ClearMainChat1);
@@ -333,6 +421,7 @@ void Tchat::hostpress()
         return;
     m_loginName = m_playerName.toUtf8() + msg::terminator;
     m_hostMode = true;
+    emit hostModeStarted();
     sock.connectToHost(QHostAddress(QHostAddress::LocalHost), m_server->serverPort());
     setStartAvailable(true);
 }
@@ -585,14 +674,132 @@ void Tchat::TextSizeClick(QAction* item)
     saveinifile();
 }
 
+void Tchat::BotSpeedClick(QAction* item)
+{
+    BotSpeed1->setData(item->data());
+    saveinifile();
+}
+
+void Tchat::TimeDelayClick(QAction* item)
+{
+    TimeBetweenRoundDelay1->setData(item->data());
+    saveinifile();
+}
+
+int Tchat::botSpeedMs() const
+{
+    return BotSpeed1->data().toInt();
+}
+
+int Tchat::secondsBetweenRounds() const
+{
+    return TimeBetweenRoundDelay1->data().toInt();
+}
+
+int Tchat::turnSound() const
+{
+    return TurnSound1->data().toInt();
+}
+
+void Tchat::setGameStart(Tgamestart* dialog)
+{
+    m_gamestart = dialog;
+    if (dialog)
+        connect(dialog, &Tgamestart::saveRequested, this, &Tchat::saveinifile);
+}
+
+void Tchat::button_startClick()
+{
+    if (!m_loggedIn) {
+        showMessage(QStringLiteral("You are not connected"));
+        return;
+    }
+    if (!m_gamestart)
+        return;
+    m_gamestart->setPlayerName(m_playerName);
+    m_gamestart->show();
+    m_gamestart->raise();
+    m_gamestart->activateWindow();
+}
+
+void Tchat::ResetScreenLocation1Click()
+{
+    move(defaultLeft, defaultTop);
+    resize(defaultWidth, defaultHeight);
+}
+
+namespace {
+// Checks the item of a radio submenu whose tag is value, and only that one.
+void checkByTag(QAction* submenu, int value)
+{
+    for (QAction* item : submenu->menu()->actions())
+        item->setChecked(item->data().toInt() == value);
+}
+} // namespace
+
+Settings Tchat::currentSettings() const
+{
+    Settings s;
+    s.textSize = mainchat->textSize();
+    s.bounds = windowBounds(*this);
+    s.textColour = m_chatColour;
+    if (m_gamestart)
+        m_gamestart->storeIn(s);
+    s.botSpeedMs = botSpeedMs();
+    s.timeDelaySeconds = secondsBetweenRounds();
+    s.turnSound = turnSound();
+    for (int i = 0; i < Settings::phraseCount; ++i)
+        s.phrases[std::size_t(i)] = m_phrases->phrase(i + 1);
+    s.playSounds = PlaySounds1->isChecked();
+    s.playerPhraseSounds = PlayerPhraseSounds1->isChecked();
+    return s;
+}
+
 void Tchat::loadinifile()
 {
-    // Settings are read here once the settings file has its reader.
+    // Starts from the current state: values the file lacks or cannot give stay as they are.
+    Settings s = currentSettings();
+    QString error;
+    if (!loadSettingsFile(m_iniPath, s, &error))
+        qCWarning(lcClient) << "settings file" << m_iniPath << ":" << error;
+
+    mainchat->setTextSize(s.textSize);
+    // Where the file says, unless that is off every screen or not a sensible size.
+    const QRect place = placeableBounds(s.bounds, screenAreas(),
+                                        QRect(defaultLeft, defaultTop, defaultWidth, defaultHeight));
+    move(place.topLeft());
+    resize(place.size());
+    m_savedBounds = windowBounds(*this);
+    checkByTag(TextSize1, s.textSize);
+    setChatColour(s.textColour);
+    if (m_gamestart)
+        m_gamestart->loadFrom(s);
+    checkByTag(BotSpeed1, s.botSpeedMs);
+    BotSpeed1->setData(s.botSpeedMs);
+    checkByTag(TimeBetweenRoundDelay1, s.timeDelaySeconds);
+    TimeBetweenRoundDelay1->setData(s.timeDelaySeconds);
+    checkByTag(TurnSound1, s.turnSound);
+    TurnSound1->setData(s.turnSound);
+    for (int i = 0; i < Settings::phraseCount; ++i)
+        m_phrases->setPhrase(i + 1, s.phrases[std::size_t(i)]);
+    PlaySounds1->setChecked(s.playSounds);
+    PlayerPhraseSounds1->setChecked(s.playerPhraseSounds);
+    if (s.showHelp)
+        panel_help->show();
 }
 
 void Tchat::saveinifile()
 {
-    // Settings are written here once the settings file has its writer.
+    saveSettings(windowBounds(*this));
+}
+
+void Tchat::saveSettings(const QRect& bounds)
+{
+    Settings s = currentSettings();
+    s.bounds = bounds;
+    QString error;
+    if (!saveSettingsFile(m_iniPath, s, &error))
+        qCWarning(lcClient) << "settings file" << m_iniPath << "not written:" << error;
 }
 
 // ---- Seats and the table ----
@@ -908,7 +1115,10 @@ void Tchat::resizeEvent(QResizeEvent* event)
 void Tchat::FormClose()
 {
     qCInfo(lcClient) << "main window closing";
-    // The window's bounds are compared with the saved ones and the settings written here.
+    if (const auto bounds = boundsToSaveAtClose(windowBounds(*this), m_savedBounds, desktopWorkArea(*this))) {
+        m_savedBounds = *bounds;
+        saveSettings(*bounds);
+    }
 }
 
 void Tchat::closeEvent(QCloseEvent* event)
@@ -916,6 +1126,22 @@ void Tchat::closeEvent(QCloseEvent* event)
     FormClose();
     QMainWindow::closeEvent(event);
     emit closed();
+}
+
+bool Tchat::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        if (watched == image_logo) {
+            emit logoClicked();
+            return true;
+        }
+        if (watched == panel_help) {
+            panel_help->hide();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Tchat::Exit1Click()

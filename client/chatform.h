@@ -31,12 +31,17 @@ class SeatRows;
 class SmiliesButton;
 class SoundPlayer;
 class TServer;
+class Tgamestart;
+struct Settings;
 
 // How a copy of the program was started and where it connects; tests replace the ports.
 struct LaunchOptions {
     QStringList arguments;   // the launch arguments, without the program name
     quint16 gamePort = 7772; // the host listens here; 0 picks a free port
     quint16 lobbyPort = 9001;
+    // Where the settings file lives; empty for the program's own place. Tests give a
+    // temporary folder so that nothing is written beside the test binary.
+    QString settingsFolder;
 };
 
 // The main window: the table, the chat and the client's side of the protocol. It owns
@@ -64,6 +69,9 @@ public:
     void setServer(TServer* server) { m_server = server; }
     // How web links from the chat are opened (the desktop's handler by default).
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // The game start dialog opened by the start button and "Start Game"; made after this
+    // window.
+    void setGameStart(Tgamestart* dialog);
 
     // Reads the launch arguments and hosts, joins or starts a solo game. Runs once, at
     // the first show.
@@ -122,17 +130,41 @@ public:
     PhraseButtons* phraseButtons() const { return m_phrases; }
     QMenu* optionsMenu() const { return m_optionsMenu; }
 
+    // The settings file this window reads and writes.
+    QString iniPath() const { return m_iniPath; }
+    // Option state other windows read: the host's computer players' interval and the
+    // pause between rounds (meaningful on the hosting copy), and the turn sound.
+    int botSpeedMs() const;
+    int secondsBetweenRounds() const;
+    int turnSound() const;
+    // The start button and "Start Game": the dialog when logged in, else a notice.
+    void button_startClick();
+    // Options "Reset Screen Location": back to the default place at once.
+    void ResetScreenLocation1Click();
+    // View "Choosen Bingo Balls", for the chosen-balls panel to follow and drive.
+    QAction* chosenBallsItem() const { return ChoosenBingoBalls1; }
+
 signals:
     // Solo start: the lobby download window is shown.
     void soloStarted();
     void startAvailabilityChanged(bool available);
+    // This copy hosts: its spy list may remove spies.
+    void hostModeStarted();
     // The window has closed: the program ends.
     void closed();
+    // View and Help menu items and the logo: windows this one does not own.
+    void viewTallyRequested();
+    void spyListRequested();
+    void phraseListRequested();
+    void helpRequested();
+    void aboutRequested();
+    void logoClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
@@ -182,6 +214,10 @@ private:
     // Settings file.
     void loadinifile();
     void saveinifile();
+    void saveSettings(const QRect& bounds);
+    Settings currentSettings() const;
+    void BotSpeedClick(QAction* item);
+    void TimeDelayClick(QAction* item);
 
     // Chat input.
     void sendit();
@@ -233,6 +269,8 @@ private:
     std::array<bool, playingseats + 1> seatinplay{};
     int m_popupSeat = 0;
     QRect m_savedBounds;
+    QString m_iniPath;
+    Tgamestart* m_gamestart = nullptr;
 
     QWidget* panel_board = nullptr;
     SeatRows* m_rows = nullptr;
@@ -244,6 +282,8 @@ private:
     PhraseButtons* m_phrases = nullptr;
     SmiliesButton* button_smilies = nullptr;
     QPushButton* button_start = nullptr;
+    QLabel* image_logo = nullptr;
+    QWidget* panel_help = nullptr;
     QStringListModel* m_spylist = nullptr;
     QColorDialog* ColorDialog = nullptr;
 
@@ -253,6 +293,9 @@ private:
     QAction* PlaySounds1 = nullptr;
     QAction* PlayerPhraseSounds1 = nullptr;
     QAction* TurnSound1 = nullptr;
+    QAction* BotSpeed1 = nullptr;
+    QAction* TimeBetweenRoundDelay1 = nullptr;
+    QAction* ChoosenBingoBalls1 = nullptr;
     QAction* TextSize1 = nullptr;
     QAction* ScrollChatOff1 = nullptr;
     QAction* ClearMainChat1 = nullptr;

@@ -1,29 +1,67 @@
 #include "client/program.h"
 
+#include "client/phrasebuttons.h"
+#include "client/pictures.h"
+
 Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
     : m_errors(errors ? errors : &m_errorBox)
 {
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
-    m_errorBox.setParentWindow(m_chat.get());
+    Tchat* chat = m_chat.get();
+    m_errorBox.setParentWindow(chat);
     m_about = std::make_unique<Tabout>();
-    m_about->setMainWindow(m_chat.get());
+    m_about->setMainWindow(chat);
     m_download = std::make_unique<Tdownload>();
-    HostSettings settings;
-    m_server = std::make_unique<TServer>(settings, m_errors);
-    m_chat->setServer(m_server.get());
-    m_help = std::make_unique<Thelp>();
-    m_help->setMainWindow(m_chat.get());
 
-    QObject::connect(m_chat.get(), &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
+    const QPixmap tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
+                                          chat->devicePixelRatioF(), pictures::paintBackgroundTile);
+    m_gamestart = new Tgamestart(chat);
+    m_gamestart->setBackgroundTile(tile);
+    m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
+    chat->setGameStart(m_gamestart);
+
+    m_phrases = new Tphrases(chat);
+    m_phrases->setBackgroundTile(tile);
+    m_phrases->setPhraseButtons(chat->phraseButtons());
+    m_phrases->setSettingsPath(chat->iniPath());
+
+    // The host reads the hosting copy's menu choices each time it arms a timer.
+    const QPointer<Tchat> menus(chat);
+    m_hostSettings.botSpeedMs = [menus] { return menus ? menus->botSpeedMs() : 750; };
+    m_hostSettings.secondsBetweenRounds = [menus] {
+        return menus ? menus->secondsBetweenRounds() : 15;
+    };
+    m_server = std::make_unique<TServer>(m_hostSettings, m_errors);
+    chat->setServer(m_server.get());
+
+    m_spylist = new Tspylist(chat);
+    m_spylist->setBackgroundTile(tile);
+    m_spylist->setItems(chat->spylistItems());
+    m_spylist->setKickFunction([chat](int seat) { chat->kicking(seat); });
+
+    m_help = std::make_unique<Thelp>();
+    m_help->setMainWindow(chat);
+
+    QObject::connect(chat, &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
     // The installer or the lobby has been started: the game ends as by "Exit".
-    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
-                     &QWidget::close);
+    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, chat, &QWidget::close);
     QObject::connect(m_help.get(), &Thelp::aboutRequested, m_about.get(), &Tabout::showAbout);
+    QObject::connect(chat, &Tchat::helpRequested, m_help.get(), &Thelp::showHelp);
+    QObject::connect(chat, &Tchat::aboutRequested, m_about.get(), &Tabout::showAbout);
+    QObject::connect(chat, &Tchat::logoClicked, m_about.get(), &Tabout::label_urlClick);
+    QObject::connect(chat, &Tchat::phraseListRequested, m_phrases, &Tphrases::showPhrases);
+    Tspylist* spylist = m_spylist;
+    QObject::connect(chat, &Tchat::spyListRequested, spylist, [spylist] {
+        spylist->show();
+        spylist->raise();
+    });
+    QObject::connect(chat, &Tchat::hostModeStarted, spylist, [spylist] { spylist->setKickEnabled(true); });
 }
 
 Program::~Program()
 {
-    // The window goes first so that its connection closes before the host does.
+    // The window goes first so that its connection closes before the host does; the
+    // dialogs it owns go with it.
     m_chat.reset();
     m_server.reset();
 }

@@ -2,11 +2,16 @@
 
 #include "client/chatform.h"
 #include "client/errorbox.h"
+#include "client/gamestartform.h"
 #include "client/waveplayer.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/helpform.h"
+#include "windows/phrasesform.h"
+#include "windows/spylistform.h"
+
+#include <QPointer>
 
 #include <memory>
 
@@ -27,7 +32,13 @@ public:
     Tabout& about() { return *m_about; }
     Tdownload& download() { return *m_download; }
     Thelp& help() { return *m_help; }
+    // Owned by the main window, which they open over.
+    Tgamestart& gamestart() { return *m_gamestart; }
+    Tphrases& phrases() { return *m_phrases; }
+    Tspylist& spylist() { return *m_spylist; }
     ErrorReporter& errors() { return *m_errors; }
+    // What the host was given to read the hosting copy's menu choices.
+    const HostSettings& hostSettings() const { return m_hostSettings; }
 
 private:
     ErrorBox m_errorBox;
@@ -36,6 +47,10 @@ private:
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<Tabout> m_about;
     std::unique_ptr<Tdownload> m_download;
+    QPointer<Tgamestart> m_gamestart;
+    QPointer<Tphrases> m_phrases;
+    HostSettings m_hostSettings;
     std::unique_ptr<TServer> m_server;
+    QPointer<Tspylist> m_spylist;
     std::unique_ptr<Thelp> m_help;
 };

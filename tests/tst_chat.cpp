@@ -3,6 +3,7 @@
 #include "client/phrasebuttons.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
+#include "support/settingsfolder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -275,6 +276,7 @@ void TestChat::typedChat()
     ClientTable table;
     // Before the login nothing is sent and the text stays.
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = {"Zed", "127.0.0.1", "join"};
     options.gamePort = table.host.port();
     QTcpServer lobby;

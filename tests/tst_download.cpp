@@ -2,6 +2,7 @@
 #include "support/httpserver.h"
 #include "support/recordingopener.h"
 #include "support/recordingreporter.h"
+#include "support/settingsfolder.h"
 #include "windows/downloadform.h"
 #include "windows/httpclient.h"
 #include "windows/jpegdecoder.h"
@@ -263,6 +264,7 @@ void TestDownload::soloStartDownloadsRunsInstallerAndCloses()
 {
     RecordingReporter errors;
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.gamePort = 0;
     Program program(options, &errors);
     Tdownload& download = program.download();
@@ -460,6 +462,7 @@ void TestDownload::playWithOthersAtItsPlace()
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
     }
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.gamePort = 0;
     RecordingReporter errors;
     Program program(options, &errors);
@@ -477,6 +480,7 @@ void TestDownload::playWithOthersWithoutLobby()
 {
     qputenv("HOME", m_dir->path().toLocal8Bit());
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.gamePort = 0;
     RecordingReporter errors;
     Program program(options, &errors);

@@ -1,6 +1,7 @@
 #include "client/program.h"
 #include "net/messages.h"
 #include "support/recordingopener.h"
+#include "support/settingsfolder.h"
 #include "windows/aboutform.h"
 #include "windows/helpform.h"
 
@@ -248,6 +249,7 @@ void TestHelpAbout::optionsTopicHeadings()
 void TestHelpAbout::helpAboutButtonAndPlacement()
 {
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = QStringList{QStringLiteral("Ann")}; // connects nowhere
     Program program(options);
     program.chat().setGeometry(40, 30, 772, 535);

@@ -2,6 +2,7 @@
 #include "net/messages.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
+#include "support/settingsfolder.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -75,6 +76,7 @@ void TestStartup::init()
 std::unique_ptr<Program> TestStartup::start(const QStringList& args, quint16 gamePort)
 {
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = args;
     options.gamePort = gamePort;
     options.lobbyPort = m_lobby.serverPort();
@@ -86,6 +88,7 @@ std::unique_ptr<Program> TestStartup::start(const QStringList& args, quint16 gam
 void TestStartup::soloGame()
 {
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.gamePort = 0;
     options.lobbyPort = m_lobby.serverPort();
     Program program(options, &m_errors);

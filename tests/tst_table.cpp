@@ -3,6 +3,7 @@
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
+#include "support/settingsfolder.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -434,6 +435,7 @@ void TestTable::seatPopupOnHostingWindow()
     QTcpServer lobby;
     QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = {"Ann", "127.0.0.1", "true"};
     options.gamePort = 0;
     options.lobbyPort = lobby.serverPort();

@@ -4,6 +4,7 @@
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
+#include "support/settingsfolder.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -48,6 +49,7 @@ std::unique_ptr<Copy> TestTableHost::start(const QStringList& args)
 {
     auto copy = std::make_unique<Copy>();
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = args;
     options.gamePort = m_ann ? m_ann->program->server().serverPort() : 0;
     options.lobbyPort = m_lobby.serverPort();

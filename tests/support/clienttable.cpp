@@ -1,4 +1,5 @@
 #include "support/clienttable.h"
+#include "support/settingsfolder.h"
 
 #include "client/chatview.h"
 #include "net/messages.h"
@@ -22,6 +23,7 @@ ClientTable::Player* ClientTable::join(const QString& name, int seat, bool annou
 {
     auto player = std::make_unique<Player>();
     LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
     options.arguments = {name, QStringLiteral("127.0.0.1"), QStringLiteral("join")};
     options.gamePort = host.port();
     options.lobbyPort = m_lobby.serverPort();

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QDialog>
+#include <QPixmap>
+
+#include <array>
+
+class PhraseButtons;
+class QLineEdit;
+class QPushButton;
+
+// The editor of the nine phrase buttons' texts. Not modal: the table stays usable while
+// it is open. Done applies the fields to the buttons and stores them in the settings file;
+// closing it any other way keeps nothing.
+class Tphrases : public QDialog {
+    Q_OBJECT
+public:
+    static constexpr int phraseCount = 9;
+    static constexpr int maxPhraseLength = 50;
+
+    explicit Tphrases(QWidget* parent = nullptr);
+
+    void setPhraseButtons(PhraseButtons* buttons) { m_buttons = buttons; }
+    void setSettingsPath(const QString& path) { m_iniPath = path; }
+    void setBackgroundTile(const QPixmap& tile);
+
+    // View "Phrase List": the buttons' phrases into the fields, then the window shown.
+    void showPhrases();
+    void button_doneClick();
+
+    // Fields are numbered 1 to 9, like the buttons.
+    QLineEdit* field(int index) const;
+    QPushButton* doneButton() const { return button_done; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::array<QLineEdit*, phraseCount> m_fields{};
+    QPushButton* button_done = nullptr;
+    PhraseButtons* m_buttons = nullptr;
+    QString m_iniPath;
+    QPixmap m_tile;
+};
