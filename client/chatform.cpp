@@ -91,9 +91,11 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
     m_spylist = new QStringListModel(this);
-    m_iniPath = m_options.settingsFolder.isEmpty()
-                    ? SettingsLocation::forThisProgram().iniPath()
-                    : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder).iniPath();
+    const SettingsLocation location = m_options.settingsFolder.isEmpty()
+                                          ? SettingsLocation::forThisProgram()
+                                          : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder);
+    m_iniPath = location.iniPath();
+    m_tallyPath = location.tallyPath();
     buildWindow();
     buildMenus();
     buildDispatchTable();

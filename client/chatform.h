@@ -132,6 +132,8 @@ public:
 
     // The settings file this window reads and writes.
     QString iniPath() const { return m_iniPath; }
+    // The tally file, kept in the same folder.
+    QString tallyPath() const { return m_tallyPath; }
     // Option state other windows read: the host's computer players' interval and the
     // pause between rounds (meaningful on the hosting copy), and the turn sound.
     int botSpeedMs() const;
@@ -270,6 +272,7 @@ private:
     int m_popupSeat = 0;
     QRect m_savedBounds;
     QString m_iniPath;
+    QString m_tallyPath;
     Tgamestart* m_gamestart = nullptr;
 
     QWidget* panel_board = nullptr;

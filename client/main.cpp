@@ -25,6 +25,8 @@ int main(int argc, char* argv[])
         options.gamePort = quint16(port);
     if (const int port = qEnvironmentVariableIntValue("QUORVEL_LOBBY_PORT"); port > 0)
         options.lobbyPort = quint16(port);
+    if (const QString folder = qEnvironmentVariable("QUORVEL_SETTINGS_DIR"); !folder.isEmpty())
+        options.settingsFolder = folder;
     Program program(options);
     Tchat& chat = program.chat();
 

@@ -20,6 +20,7 @@ public:
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TMPDIR", tmpdir);
+        env.insert("QUORVEL_SETTINGS_DIR", tmpdir);
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("QT_LOGGING_RULES", "quorvel.*.info=true");
         env.insert("QUORVEL_LOBBY_PORT", QString::number(freePort()));
