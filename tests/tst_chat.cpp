@@ -92,7 +92,7 @@ private slots:
 // Each seat's lines share a style: the newest line's colour recolours the older ones.
 void TestChat::lineStylesHeadsAndRecolouring()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.addlinetochat(0, "Welcome", blue);
     chat.addlinetochat(3, "Cid chats: hello there", green);
     chat.addlinetochat(1, "Ann chats: hi", QColor(128, 0, 128));
@@ -127,7 +127,7 @@ void TestChat::lineStylesHeadsAndRecolouring()
 
 void TestChat::smileyBetweenWordsAndBadCodes()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.addlinetochat(3, "Cid chats: hello :)#12 world", Qt::black);
     const QList<Piece> line = lastLine(chat);
     QStringList images;
@@ -165,7 +165,7 @@ void TestChat::smileyBetweenWordsAndBadCodes()
 
 void TestChat::linkWordsAndSlots()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     ChatView* view = chat.chatView();
     QCOMPARE(view->linkCounter(), -1);
     chat.addlinetochat(2, "Bob chats: see WWW.Example.com and https://quorvel.test/x now", Qt::black);
@@ -212,7 +212,7 @@ void TestChat::linkWordsAndSlots()
 
 void TestChat::followingLinks()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
     OpenedUrls opened;
@@ -396,7 +396,7 @@ void TestChat::chatterSounds()
 
 void TestChat::smiliesMenu()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     auto* button = chat.findChild<QToolButton*>("button_smilies");
     auto* menu = chat.findChild<QMenu*>("popup_smilies");
@@ -426,7 +426,7 @@ void TestChat::smiliesMenu()
 
 void TestChat::entryLineCommands()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     ChatEntry* entry = chat.chatEntry();
     QGuiApplication::clipboard()->setText("world");
@@ -449,7 +449,7 @@ void TestChat::entryLineCommands()
 
 void TestChat::viewCommands()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
     ChatView* view = chat.chatView();
@@ -500,7 +500,7 @@ void TestChat::viewCommands()
 
 void TestChat::textColour()
 {
-    Tchat chat({}, nullptr);
+    Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     QCOMPARE(chat.chatColour(), QColor(Qt::black));
     action(chat, "TextColor1")->trigger();

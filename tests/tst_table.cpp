@@ -479,7 +479,7 @@ void TestTable::versionNotices()
 void TestTable::dispatchTableOrder()
 {
     RecordingReporter errors;
-    Tchat chat({}, &errors);
+    Tchat chat(isolatedOptions(), &errors);
     const QList<QByteArray> expected{
         "CMD_sendlogininfo", "CMD_chat",        "CMD_action",        "CMD_playasound",
         "CMD_newplayerinfo", "CMD_havewrongversion", "CMD_wrongversion", "CMD_existingplayers",

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/chatform.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 
@@ -12,4 +14,12 @@ inline QString freshSettingsFolder()
     const QString path = root.path() + QStringLiteral("/settings%1").arg(++count);
     QDir().mkpath(path);
     return path;
+}
+
+// Launch options of a window that connects nowhere, with a settings folder of its own.
+inline LaunchOptions isolatedOptions()
+{
+    LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
+    return options;
 }
