@@ -11,6 +11,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QColorDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -268,6 +269,14 @@ void TestMenus::menuItemsCheckTagAndSave()
     QVERIFY(!item(chat, "TextSize8")->isChecked());
     QCOMPARE(chat.chatView()->textSize(), 14);
     QCOMPARE(iniValue(path, "Textsize"), QStringLiteral("14"));
+
+    item(chat, "TextColor1")->trigger();
+    auto* colours = chat.findChild<QColorDialog*>("ColorDialog");
+    QTRY_VERIFY(colours->isVisible());
+    colours->setCurrentColor(Qt::red);
+    colours->accept();
+    QCOMPARE(chat.chatColour(), QColor(Qt::red));
+    QCOMPARE(iniValue(path, "Textcolor"), QStringLiteral("clRed"));
 
     // Scroll Chat Off is not saved.
     const QByteArray before = readFile(path);
