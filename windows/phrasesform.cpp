@@ -2,6 +2,7 @@
 
 #include "client/phrasebuttons.h"
 #include "client/settings.h"
+#include "windows/placement.h"
 #include "windows/sidelogging.h"
 
 #include <QLabel>
@@ -60,6 +61,8 @@ void Tphrases::showPhrases()
         for (int i = 1; i <= phraseCount; ++i)
             field(i)->setText(m_buttons->phrase(i));
     }
+    if (!isVisible())
+        centreWindowOn(this, parentWidget());
     show();
     raise();
     activateWindow();
