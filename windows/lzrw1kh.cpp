@@ -169,14 +169,25 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
 }
 
 // Copies len bytes from dist bytes back, with the byte-by-byte meaning when the
-// two overlap.
+// two overlap. With room for 24 bytes past op it copies in 8-byte pieces; for a
+// short period it first lays down 8 bytes one at a time, then copies from a
+// whole number of periods back that is at least 8, which keeps the pattern.
 inline void copyBack(std::uint8_t *op, std::size_t dist, std::size_t len, bool roomForWide)
 {
     const std::uint8_t *src = op - dist;
-    if (dist >= 8 && roomForWide) {
-        std::memcpy(op, src, 8);
-        std::memcpy(op + 8, src + 8, 8);
-        std::memcpy(op + 16, src + 16, 8);
+    if (roomForWide) {
+        if (dist >= 8) {
+            std::memcpy(op, src, 8);
+            std::memcpy(op + 8, src + 8, 8);
+            std::memcpy(op + 16, src + 16, 8);
+            return;
+        }
+        static constexpr std::uint8_t kPeriods[8] = {0, 8, 8, 9, 8, 10, 12, 14};
+        for (std::size_t i = 0; i < 8; ++i)
+            op[i] = src[i];
+        const std::size_t back = kPeriods[dist];
+        std::memcpy(op + 8, op + 8 - back, 8);
+        std::memcpy(op + 16, op + 16 - back, 8);
         return;
     }
     for (std::size_t i = 0; i < len; ++i)
@@ -202,8 +213,9 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
 
     std::uint8_t *op = out;
     std::uint8_t *const opEnd = out + limit;
-    // Fast groups need no input checks: 16 items of at most 4 bytes follow the word.
-    constexpr std::size_t kFullGroup = 2 + 4 * kItemsPerGroup;
+    // Fast groups need no input checks: 16 items of at most 4 bytes follow the
+    // word, and the literal copy may read 16 bytes ahead of any of them.
+    constexpr std::size_t kFastGroupInput = 4 * kItemsPerGroup + 16;
     // Whether the widest copy can be written without leaving the buffer.
     const auto wideOk = [&] { return static_cast<std::size_t>(physEnd - op) >= kWideCopy; };
 
@@ -213,20 +225,26 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
         unsigned ctrl = (unsigned{ip[0]} << 8) | ip[1];
         ip += 2;
 
-        if (static_cast<std::size_t>(ipEnd - ip) >= kFullGroup - 2) {
-            if (ctrl == 0 && opEnd - op >= 16) {
-                std::memcpy(op, ip, 16);
-                op += 16;
-                ip += 16;
-                continue;
-            }
-            for (std::size_t i = 0; i < kItemsPerGroup; ++i, ctrl <<= 1) {
-                if ((ctrl & 0x8000) == 0) {
-                    if (op == opEnd)
+        if (static_cast<std::size_t>(ipEnd - ip) >= kFastGroupInput) {
+            // The word's bits on top, and a stop bit after the 16th: runs of
+            // literals are counted off at once and copied in one piece.
+            std::uint32_t bits = (std::uint32_t{ctrl} << 16) | 0x8000u;
+            for (;;) {
+                const auto literals = static_cast<std::size_t>(std::countl_zero(bits));
+                if (literals != 0) {
+                    if (literals > static_cast<std::size_t>(opEnd - op))
                         failDamaged();
-                    *op++ = *ip++;
-                    continue;
+                    if (physEnd - op >= 16)
+                        std::memcpy(op, ip, 16);
+                    else
+                        std::memcpy(op, ip, literals);
+                    op += literals;
+                    ip += literals;
+                    bits <<= literals;
                 }
+                if (bits == 0x80000000u)
+                    break;
+                bits <<= 1;
                 const unsigned b1 = ip[1];
                 const std::size_t dist = (std::size_t{ip[0]} << 4) | (b1 >> 4);
                 if (dist != 0) {
@@ -427,10 +445,10 @@ std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint
             failTruncated(sourceName);
         const std::size_t blockLength = std::size_t{ip[0]} | (std::size_t{ip[1]} << 8);
         ip += 2;
-        if (static_cast<std::size_t>(ipEnd - ip) < blockLength)
-            failTruncated(sourceName);
         if (blockLength > kMaxBlock)
             failDamaged();
+        if (static_cast<std::size_t>(ipEnd - ip) < blockLength)
+            failTruncated(sourceName);
         // Output past the claimed size can only end in the size error, so stop early.
         const std::size_t limit = std::min(kChunkSize, capacity - written);
         decoded = decodeBlock(ip, blockLength, out.data() + written, limit, physEnd);
