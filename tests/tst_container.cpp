@@ -225,6 +225,13 @@ void tst_Container::exactBytes_data()
                               << concat({header(8), block(bytesOf({0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x32}))});
     QTest::newRow("abc x4: three literals, one copy of 9 from 3 back")
         << repeated("abc", 12) << concat({header(12), block(bytesOf({0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x36}))});
+    // "Atp" hashes to the one table slot of "abc", so the repeated text finds "Atp"
+    // there and starts with literals; the copy comes from the slot of "bcd".
+    QTest::newRow("single probe: colliding strings")
+        << concat({bytesOf(QByteArray("abcdefghijklmnop")), bytesOf(QByteArray("Atp")),
+                   bytesOf(QByteArray("abcdefghijklmnop"))})
+        << concat({header(35), block(concat({bytesOf({0x40, 0x00, 0x00}), bytesOf(QByteArray("abcdefghijklmnop")),
+                                             bytesOf({0x08, 0x00}), bytesOf(QByteArray("Atpa")), bytesOf({0x01, 0x3C})}))});
     // Second control word goes just before the 17th item, not after the 16th.
     QTest::newRow("16 literals then a run")
         << concat({bytesOf({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm', 'n', 'o', 'p'}),
@@ -434,6 +441,22 @@ void tst_Container::damaged_data()
     const Bytes fullRuns = concat({bytesOf({0x40, 0xFF, 0x00}), repeated(std::string_view("\x00\x0F\xEF\x41", 4), 32),
                                    bytesOf({'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I'})});
 
+    // The same faults inside a full group, followed by more groups.
+    const auto padded = [](const Bytes &body) {
+        Bytes all = body;
+        for (int i = 0; i < 5; ++i)
+            all = concat({all, bytesOf({0x00, 0x00}), Bytes(16, '.')});
+        return all;
+    };
+    QTest::newRow("copy before the block start, full group")
+        << concat({header(200), block(padded(concat({bytesOf({0x40, 0x00, 0x01}), Bytes(15, 'a'), bytesOf({0x01, 0x00})})))})
+        << mismatch;
+    QTest::newRow("runs past 32768, full group")
+        << concat({header(40000), block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}),
+                                                       repeated(std::string_view("\x00\x0F\xEF\x41", 4), 16 * 4)})))})
+        << mismatch;
+    QTest::newRow("literals past 32768, full group")
+        << concat({header(40000), block(padded(fullRuns))}) << mismatch;
     QTest::newRow("no size field") << bytesOf({'W', 'R', 'Z', 'L', 1, 0}) << truncated;
     QTest::newRow("no block") << header(0) << truncated;
     QTest::newRow("half a block length") << concat({header(0), bytesOf({1})}) << truncated;
