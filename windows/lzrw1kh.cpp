@@ -33,7 +33,9 @@ constexpr std::size_t kCoderSlack = 8;
 // Largest output of one coded byte: a 4-byte run item of at most 4111 bytes.
 constexpr std::uint64_t kMaxExpansion = 1028;
 // Room the decoder's wide copies may write past the current item.
-constexpr std::size_t kWideCopy = 24;
+constexpr std::size_t kWideCopy = 18;
+// Slack behind a decoded file so the wide copies keep to their fast path.
+constexpr std::size_t kDecodeSlack = 32;
 
 constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
@@ -168,28 +170,37 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
     return coded;
 }
 
+inline void store64(std::uint8_t *p, std::uint64_t v)
+{
+    std::memcpy(p, &v, sizeof v);
+}
+
 // Copies len bytes from dist bytes back, with the byte-by-byte meaning when the
-// two overlap. With room for 24 bytes past op it copies in 8-byte pieces; for a
-// short period it first lays down 8 bytes one at a time, then copies from a
-// whole number of periods back that is at least 8, which keeps the pattern.
-inline void copyBack(std::uint8_t *op, std::size_t dist, std::size_t len, bool roomForWide)
+// two overlap; needs kWideCopy bytes of room at op. Only the 8-byte pieces the
+// copy needs are moved: scratch bytes stored past its end would soon be loaded
+// again by the next items as part of a wider load, and such partial overlaps
+// stall store forwarding, which costs more than the branches.
+inline void copyWide(std::uint8_t *op, std::size_t dist, std::size_t len)
 {
     const std::uint8_t *src = op - dist;
-    if (roomForWide) {
-        if (dist >= 8) {
-            std::memcpy(op, src, 8);
+    if (dist >= 8) {
+        std::memcpy(op, src, 8);
+        if (len > 8) {
             std::memcpy(op + 8, src + 8, 8);
-            std::memcpy(op + 16, src + 16, 8);
-            return;
+            if (len > 16) {
+                op[16] = src[16];
+                op[17] = src[17];
+            }
         }
-        static constexpr std::uint8_t kPeriods[8] = {0, 8, 8, 9, 8, 10, 12, 14};
-        for (std::size_t i = 0; i < 8; ++i)
-            op[i] = src[i];
-        const std::size_t back = kPeriods[dist];
-        std::memcpy(op + 8, op + 8 - back, 8);
-        std::memcpy(op + 16, op + 16 - back, 8);
         return;
     }
+    for (std::size_t i = 0; i < len; ++i)
+        op[i] = src[i];
+}
+
+inline void copyNarrow(std::uint8_t *op, std::size_t dist, std::size_t len)
+{
+    const std::uint8_t *src = op - dist;
     for (std::size_t i = 0; i < len; ++i)
         op[i] = src[i];
 }
@@ -198,7 +209,7 @@ inline void copyBack(std::uint8_t *op, std::size_t dist, std::size_t len, bool r
 // caller's buffer: wide copies may scribble up to there. Every read and write is
 // checked, so a hostile block can only end in Error.
 std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::uint8_t *const out,
-                        std::size_t limit, const std::uint8_t *physEnd)
+                        std::size_t limit, const std::uint8_t *const physEnd)
 {
     if (blockLength < 2)
         return 0;
@@ -213,70 +224,43 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
 
     std::uint8_t *op = out;
     std::uint8_t *const opEnd = out + limit;
-    // Fast groups need no input checks: 16 items of at most 4 bytes follow the
-    // word, and the literal copy may read 16 bytes ahead of any of them.
-    constexpr std::size_t kFastGroupInput = 4 * kItemsPerGroup + 16;
-    // Whether the widest copy can be written without leaving the buffer.
-    const auto wideOk = [&] { return static_cast<std::size_t>(physEnd - op) >= kWideCopy; };
+    // Control bits sit on top of a 32-bit word with a stop bit after the 16th,
+    // so the word equals kGroupDone once every item of the group is taken.
+    constexpr std::uint32_t kGroupDone = 0x80000000u;
+    // Input enough for a whole group of the largest items and for a 16-byte
+    // literal copy starting at any of them.
+    constexpr std::size_t kFullGroupInput = 4 * kItemsPerGroup + 16;
 
     while (ip < ipEnd) {
         if (ipEnd - ip < 2)
             failDamaged();
-        unsigned ctrl = (unsigned{ip[0]} << 8) | ip[1];
+        std::uint32_t bits = (std::uint32_t{ip[0]} << 24) | (std::uint32_t{ip[1]} << 16) | 0x8000u;
         ip += 2;
+        // Only the block's last group can run out of input; its items stop there.
+        const bool lastGroup = static_cast<std::size_t>(ipEnd - ip) < kFullGroupInput;
 
-        if (static_cast<std::size_t>(ipEnd - ip) >= kFastGroupInput) {
-            // The word's bits on top, and a stop bit after the 16th: runs of
-            // literals are counted off at once and copied in one piece.
-            std::uint32_t bits = (std::uint32_t{ctrl} << 16) | 0x8000u;
-            for (;;) {
-                const auto literals = static_cast<std::size_t>(std::countl_zero(bits));
-                if (literals != 0) {
-                    if (literals > static_cast<std::size_t>(opEnd - op))
-                        failDamaged();
-                    if (physEnd - op >= 16)
-                        std::memcpy(op, ip, 16);
-                    else
-                        std::memcpy(op, ip, literals);
-                    op += literals;
-                    ip += literals;
-                    bits <<= literals;
-                }
-                if (bits == 0x80000000u)
-                    break;
-                bits <<= 1;
-                const unsigned b1 = ip[1];
-                const std::size_t dist = (std::size_t{ip[0]} << 4) | (b1 >> 4);
-                if (dist != 0) {
-                    const std::size_t len = (b1 & 0x0F) + kMinMatch;
-                    ip += 2;
-                    if (dist > static_cast<std::size_t>(op - out) || len > static_cast<std::size_t>(opEnd - op))
-                        failDamaged();
-                    copyBack(op, dist, len, wideOk());
-                    op += len;
-                } else {
-                    const std::size_t len = ((std::size_t{b1} << 8) | ip[2]) + kMinRun;
-                    const std::uint8_t c = ip[3];
-                    ip += 4;
-                    if (len > static_cast<std::size_t>(opEnd - op))
-                        failDamaged();
-                    std::memset(op, c, len);
-                    op += len;
-                }
-            }
-            continue;
-        }
-
-        // The block's last group: items run until the block ends.
-        for (std::size_t i = 0; i < kItemsPerGroup && ip < ipEnd; ++i, ctrl <<= 1) {
-            if ((ctrl & 0x8000) == 0) {
-                if (op == opEnd)
+        for (;;) {
+            if ((bits & 0x80000000u) == 0) {
+                // A run of literals up to the next copy, in one piece.
+                auto literals = static_cast<std::size_t>(std::countl_zero(bits));
+                if (lastGroup)
+                    literals = std::min(literals, static_cast<std::size_t>(ipEnd - ip));
+                if (literals > static_cast<std::size_t>(opEnd - op))
                     failDamaged();
-                *op++ = *ip++;
-                continue;
+                if (!lastGroup && physEnd - op >= 16)
+                    std::memcpy(op, ip, 16);
+                else
+                    std::memcpy(op, ip, literals);
+                op += literals;
+                ip += literals;
+                bits <<= literals;
             }
+            if (bits == kGroupDone || ip == ipEnd)
+                break;
+            bits <<= 1;
             if (ipEnd - ip < 2)
                 failDamaged();
+
             const unsigned b1 = ip[1];
             const std::size_t dist = (std::size_t{ip[0]} << 4) | (b1 >> 4);
             if (dist != 0) {
@@ -284,7 +268,10 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
                 ip += 2;
                 if (dist > static_cast<std::size_t>(op - out) || len > static_cast<std::size_t>(opEnd - op))
                     failDamaged();
-                copyBack(op, dist, len, wideOk());
+                if (physEnd - op >= static_cast<std::ptrdiff_t>(kWideCopy))
+                    copyWide(op, dist, len);
+                else
+                    copyNarrow(op, dist, len);
                 op += len;
             } else {
                 if (ipEnd - ip < 4)
@@ -464,9 +451,8 @@ void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t> 
                 std::string_view sourceName)
 {
     const std::size_t capacity = decodeCapacity(stored, sourceName);
-    // Slack so the wide copies stay on their fast path up to the last byte.
     try {
-        out.resize(capacity + kWideCopy);
+        out.resize(capacity + kDecodeSlack);
     } catch (const std::bad_alloc &) {
         fail(kMsgMemory);
     }
