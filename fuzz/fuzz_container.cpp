@@ -2,6 +2,7 @@
 // or whatever the coder writes must come back unchanged.
 #include "windows/lzrw1kh.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <span>
 

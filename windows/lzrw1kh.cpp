@@ -170,11 +170,6 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
     return coded;
 }
 
-inline void store64(std::uint8_t *p, std::uint64_t v)
-{
-    std::memcpy(p, &v, sizeof v);
-}
-
 // Copies len bytes from dist bytes back, with the byte-by-byte meaning when the
 // two overlap; needs kWideCopy bytes of room at op. Only the 8-byte pieces the
 // copy needs are moved: scratch bytes stored past its end would soon be loaded
