@@ -554,6 +554,12 @@ void tst_Container::fileRoundTrip()
     lzrw1kh::decompressFile(storedPath.toStdString(), backPath.toStdString());
     QCOMPARE(qba(readFile(backPath)), qba(input));
     QCOMPARE(filesIn(dir.path()), QStringList({"back.txt", "tally.dat", "tally.txt"}));
+
+    // A refused file leaves the output that was there before untouched.
+    writeFile(storedPath, bytesOf(QByteArray("not a stored file")));
+    QVERIFY(!errorOf([&] { lzrw1kh::decompressFile(storedPath.toStdString(), backPath.toStdString()); }).isEmpty());
+    QCOMPARE(qba(readFile(backPath)), qba(input));
+    QCOMPARE(filesIn(dir.path()), QStringList({"back.txt", "tally.dat", "tally.txt"}));
 }
 
 void tst_Container::fileRefused_data()
