@@ -10,6 +10,10 @@
 #include <new>
 #include <random>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace lzrw1kh {
 
 namespace {
@@ -94,6 +98,36 @@ inline void putBigEndian16(std::uint8_t *p, unsigned v)
     p[1] = static_cast<std::uint8_t>(v);
 }
 
+inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
+{
+    const unsigned key = (unsigned{b0} << 8) ^ (unsigned{b1} << 4) ^ unsigned{b2};
+    return ((key * 40543u) >> 4) & (kHashSize - 1);
+}
+
+// Table slots for the strings starting at in[from, to), to + 2 <= n. Worked out
+// ahead in bulk, off the coder's critical path: there each lookup waits on the
+// previous item's match length, and hashing on top of it made the chain longer.
+// The key fits 16 bits and the slot is bits 4 to 15 of its product, so 16-bit
+// lanes give the same slots.
+void hashAhead(const std::uint8_t *in, [[maybe_unused]] std::size_t n, std::size_t from, std::size_t to, std::uint16_t *slots)
+{
+    std::size_t i = from;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i factor = _mm_set1_epi16(static_cast<short>(40543 - 65536));
+    for (; i + 8 <= to && i + 16 <= n; i += 8) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i b0 = _mm_unpacklo_epi8(v, zero);
+        const __m128i b1 = _mm_unpacklo_epi8(_mm_srli_si128(v, 1), zero);
+        const __m128i b2 = _mm_unpacklo_epi8(_mm_srli_si128(v, 2), zero);
+        const __m128i key = _mm_xor_si128(_mm_xor_si128(_mm_slli_epi16(b0, 8), _mm_slli_epi16(b1, 4)), b2);
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(slots + (i - from)), _mm_srli_epi16(_mm_mullo_epi16(key, factor), 4));
+    }
+#endif
+    for (; i < to; ++i)
+        slots[i - from] = static_cast<std::uint16_t>(hashOf(in[i], in[i + 1], in[i + 2]));
+}
+
 // Codes one chunk as a block (flag byte first) at dst, which has room for
 // n + 1 + kCoderSlack bytes. Returns the block length. The table holds, per hash,
 // the position last seen plus 4096, so the all-zero reset reads as "too far back"
@@ -107,6 +141,11 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
     unsigned ctrl = 0;
     unsigned items = 0;
     std::size_t p = 0;
+    // Slots of the strings at [slotsFrom, slotsTo), worked out kAhead at a time.
+    constexpr std::size_t kAhead = 1024;
+    std::uint16_t slots[kAhead];
+    std::size_t slotsFrom = 0;
+    std::size_t slotsTo = 0;
 
     while (p < n && op <= opLimit) {
         if (items == kItemsPerGroup) {
@@ -137,8 +176,12 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
 
         // Fewer than three bytes left can never make a copy, so their hash is skipped.
         if (left >= kMinMatch) {
-            const unsigned key = (unsigned{c} << 8) ^ (unsigned{in[p + 1]} << 4) ^ unsigned{in[p + 2]};
-            const unsigned h = ((key * 40543u) >> 4) & (kHashSize - 1);
+            if (p >= slotsTo) {
+                slotsFrom = p;
+                slotsTo = std::min(p + kAhead, n - 2);
+                hashAhead(in, n, slotsFrom, slotsTo, slots);
+            }
+            const unsigned h = slots[p - slotsFrom];
             const std::size_t distance = p + kHashSize - table[h];
             table[h] = static_cast<std::uint16_t>(p + kHashSize);
             if (distance <= kMaxDistance) {
