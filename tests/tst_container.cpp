@@ -455,6 +455,13 @@ void tst_Container::damaged_data()
         << concat({header(40000), block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}),
                                                        repeated(std::string_view("\x00\x0F\xEF\x41", 4), 16 * 4)})))})
         << mismatch;
+    // Runs bring the block near its end; the copies after them in the same group
+    // would make 32904 bytes, exactly what the size field claims.
+    QTest::newRow("copies past 32768 after runs, full group")
+        << concat({header(32760 + 8 * 18),
+                   block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}), repeated(std::string_view("\x00\x0F\xEF\x41", 4), 8 * 4),
+                                        repeated(std::string_view("\x00\x1F", 2), 8 * 2)})))})
+        << mismatch;
     QTest::newRow("literals past 32768, full group")
         << concat({header(40000), block(padded(fullRuns))}) << mismatch;
     QTest::newRow("no size field") << bytesOf({'W', 'R', 'Z', 'L', 1, 0}) << truncated;

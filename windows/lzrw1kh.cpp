@@ -243,6 +243,115 @@ inline void copyNarrow(std::uint8_t *op, std::size_t dist, std::size_t len)
         op[i] = src[i];
 }
 
+// Control bits sit on top of a 32-bit word with a stop bit after the 16th, so
+// the word equals kGroupDone once every item of the group is taken.
+constexpr std::uint32_t kGroupDone = 0x80000000u;
+// What a group needs for the unchecked pass: its 16 largest items plus a 16-byte
+// literal copy of input, and 16 copies of 18 bytes plus the same of output.
+constexpr std::size_t kGroupInput = 4 * kItemsPerGroup + 16;
+constexpr std::size_t kGroupOutput = kItemsPerGroup * kMaxMatch;
+constexpr std::size_t kGroupOutputRoom = kGroupOutput + 16;
+
+struct BlockCursor
+{
+    const std::uint8_t *ip;
+    const std::uint8_t *const ipEnd;
+    std::uint8_t *op;
+    std::uint8_t *const out;
+    std::uint8_t *const opEnd;
+    const std::uint8_t *const physEnd;
+
+    bool roomForUncheckedGroup() const
+    {
+        return static_cast<std::size_t>(ipEnd - ip) >= kGroupInput &&
+               static_cast<std::size_t>(opEnd - op) >= kGroupOutput &&
+               static_cast<std::size_t>(physEnd - op) >= kGroupOutputRoom;
+    }
+};
+
+// Decodes the items of one group. Unchecked, it relies on roomForUncheckedGroup()
+// and only checks what no room can cover: copy distances and run lengths; it
+// returns false after a run that used up the room, leaving the rest of the group
+// to the checked pass. Checked, the items also stop where the block ends.
+template<bool Checked>
+bool decodeItems(BlockCursor &c, std::uint32_t &bits)
+{
+    const std::uint8_t *ip = c.ip;
+    std::uint8_t *op = c.op;
+    bool groupDone = true;
+    for (;;) {
+        if ((bits & 0x80000000u) == 0) {
+            // A run of literals up to the next copy, in one piece.
+            auto literals = static_cast<std::size_t>(std::countl_zero(bits));
+            if constexpr (Checked) {
+                literals = std::min(literals, static_cast<std::size_t>(c.ipEnd - ip));
+                if (literals > static_cast<std::size_t>(c.opEnd - op))
+                    failDamaged();
+                if (c.ipEnd - ip >= 16 && c.physEnd - op >= 16)
+                    std::memcpy(op, ip, 16);
+                else
+                    std::memcpy(op, ip, literals);
+            } else {
+                std::memcpy(op, ip, 16);
+            }
+            op += literals;
+            ip += literals;
+            bits <<= literals;
+        }
+        if (bits == kGroupDone)
+            break;
+        if constexpr (Checked) {
+            if (ip == c.ipEnd)
+                break;
+            if (c.ipEnd - ip < 2)
+                failDamaged();
+        }
+        bits <<= 1;
+
+        const unsigned b1 = ip[1];
+        const std::size_t dist = (std::size_t{ip[0]} << 4) | (b1 >> 4);
+        if (dist != 0) {
+            const std::size_t len = (b1 & 0x0F) + kMinMatch;
+            ip += 2;
+            if (dist > static_cast<std::size_t>(op - c.out))
+                failDamaged();
+            if constexpr (Checked) {
+                if (len > static_cast<std::size_t>(c.opEnd - op))
+                    failDamaged();
+                if (c.physEnd - op >= static_cast<std::ptrdiff_t>(kWideCopy))
+                    copyWide(op, dist, len);
+                else
+                    copyNarrow(op, dist, len);
+            } else {
+                copyWide(op, dist, len);
+            }
+            op += len;
+        } else {
+            if constexpr (Checked) {
+                if (c.ipEnd - ip < 4)
+                    failDamaged();
+            }
+            const std::size_t len = ((std::size_t{b1} << 8) | ip[2]) + kMinRun;
+            const std::uint8_t value = ip[3];
+            ip += 4;
+            if (len > static_cast<std::size_t>(c.opEnd - op))
+                failDamaged();
+            std::memset(op, value, len);
+            op += len;
+            if constexpr (!Checked) {
+                if (static_cast<std::size_t>(c.opEnd - op) < kGroupOutput ||
+                    static_cast<std::size_t>(c.physEnd - op) < kGroupOutputRoom) {
+                    groupDone = bits == kGroupDone;
+                    break;
+                }
+            }
+        }
+    }
+    c.ip = ip;
+    c.op = op;
+    return groupDone;
+}
+
 // Decodes one coded block into out[0, limit). `physEnd` is the end of the
 // caller's buffer: wide copies may scribble up to there. Every read and write is
 // checked, so a hostile block can only end in Error.
@@ -260,71 +369,16 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
         return n;
     }
 
-    std::uint8_t *op = out;
-    std::uint8_t *const opEnd = out + limit;
-    // Control bits sit on top of a 32-bit word with a stop bit after the 16th,
-    // so the word equals kGroupDone once every item of the group is taken.
-    constexpr std::uint32_t kGroupDone = 0x80000000u;
-    // Input enough for a whole group of the largest items and for a 16-byte
-    // literal copy starting at any of them.
-    constexpr std::size_t kFullGroupInput = 4 * kItemsPerGroup + 16;
-
-    while (ip < ipEnd) {
-        if (ipEnd - ip < 2)
+    BlockCursor c{ip, ipEnd, out, out, out + limit, physEnd};
+    while (c.ip < c.ipEnd) {
+        if (c.ipEnd - c.ip < 2)
             failDamaged();
-        std::uint32_t bits = (std::uint32_t{ip[0]} << 24) | (std::uint32_t{ip[1]} << 16) | 0x8000u;
-        ip += 2;
-        // Only the block's last group can run out of input; its items stop there.
-        const bool lastGroup = static_cast<std::size_t>(ipEnd - ip) < kFullGroupInput;
-
-        for (;;) {
-            if ((bits & 0x80000000u) == 0) {
-                // A run of literals up to the next copy, in one piece.
-                auto literals = static_cast<std::size_t>(std::countl_zero(bits));
-                if (lastGroup)
-                    literals = std::min(literals, static_cast<std::size_t>(ipEnd - ip));
-                if (literals > static_cast<std::size_t>(opEnd - op))
-                    failDamaged();
-                if (!lastGroup && physEnd - op >= 16)
-                    std::memcpy(op, ip, 16);
-                else
-                    std::memcpy(op, ip, literals);
-                op += literals;
-                ip += literals;
-                bits <<= literals;
-            }
-            if (bits == kGroupDone || ip == ipEnd)
-                break;
-            bits <<= 1;
-            if (ipEnd - ip < 2)
-                failDamaged();
-
-            const unsigned b1 = ip[1];
-            const std::size_t dist = (std::size_t{ip[0]} << 4) | (b1 >> 4);
-            if (dist != 0) {
-                const std::size_t len = (b1 & 0x0F) + kMinMatch;
-                ip += 2;
-                if (dist > static_cast<std::size_t>(op - out) || len > static_cast<std::size_t>(opEnd - op))
-                    failDamaged();
-                if (physEnd - op >= static_cast<std::ptrdiff_t>(kWideCopy))
-                    copyWide(op, dist, len);
-                else
-                    copyNarrow(op, dist, len);
-                op += len;
-            } else {
-                if (ipEnd - ip < 4)
-                    failDamaged();
-                const std::size_t len = ((std::size_t{b1} << 8) | ip[2]) + kMinRun;
-                const std::uint8_t c = ip[3];
-                ip += 4;
-                if (len > static_cast<std::size_t>(opEnd - op))
-                    failDamaged();
-                std::memset(op, c, len);
-                op += len;
-            }
-        }
+        std::uint32_t bits = (std::uint32_t{c.ip[0]} << 24) | (std::uint32_t{c.ip[1]} << 16) | 0x8000u;
+        c.ip += 2;
+        if (!(c.roomForUncheckedGroup() && decodeItems<false>(c, bits)))
+            decodeItems<true>(c, bits);
     }
-    return static_cast<std::size_t>(op - out);
+    return static_cast<std::size_t>(c.op - out);
 }
 
 std::uint32_t readLe32(const std::uint8_t *p)
