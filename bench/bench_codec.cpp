@@ -25,15 +25,18 @@ namespace {
 std::atomic<std::size_t> g_allocations{0};
 }
 
-void *operator new(std::size_t size)
-{
+void* operator new(std::size_t size) {
     ++g_allocations;
-    if (void *p = std::malloc(size ? size : 1))
+    if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
 
 namespace {
 
@@ -41,11 +44,9 @@ using Clock = std::chrono::steady_clock;
 using Bytes = std::vector<std::uint8_t>;
 
 // Small deterministic generator: the input is the same on every machine.
-struct XorShift
-{
+struct XorShift {
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    std::uint64_t next()
-    {
+    std::uint64_t next() {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
@@ -56,16 +57,17 @@ struct XorShift
 
 // English-like prose: a Zipf-ish pick from a few hundred words, sentences of
 // varying length, punctuation and line breaks.
-Bytes makeText(std::size_t size)
-{
-    static const char *const common[] = {
-        "the", "of", "and", "a", "to", "in", "is", "you", "that", "it", "he", "was", "for", "on",
-        "are", "as", "with", "his", "they", "I", "at", "be", "this", "have", "from", "or", "one",
-        "had", "by", "word", "but", "not", "what", "all", "were", "we", "when", "your", "can",
-        "said", "there", "use", "an", "each", "which", "she", "do", "how", "their", "if"};
-    static const char *const syllables[] = {
-        "ba", "con", "de", "ri", "ma", "tion", "ver", "lo", "sen", "tra", "mi", "pe", "ca", "ning",
-        "so", "ful", "ex", "pro", "gra", "ble", "qu", "ist", "ment", "ar", "ol", "un", "ly", "ed"};
+Bytes makeText(std::size_t size) {
+    static const char* const common[] = {
+        "the",   "of",  "and",  "a",    "to",    "in",  "is",   "you",  "that",  "it",
+        "he",    "was", "for",  "on",   "are",   "as",  "with", "his",  "they",  "I",
+        "at",    "be",  "this", "have", "from",  "or",  "one",  "had",  "by",    "word",
+        "but",   "not", "what", "all",  "were",  "we",  "when", "your", "can",   "said",
+        "there", "use", "an",   "each", "which", "she", "do",   "how",  "their", "if"};
+    static const char* const syllables[] = {"ba",  "con",  "de",  "ri",  "ma",  "tion", "ver",
+                                            "lo",  "sen",  "tra", "mi",  "pe",  "ca",   "ning",
+                                            "so",  "ful",  "ex",  "pro", "gra", "ble",  "qu",
+                                            "ist", "ment", "ar",  "ol",  "un",  "ly",   "ed"};
     XorShift rng;
     std::vector<std::string> rare;
     for (int i = 0; i < 600; ++i) {
@@ -112,10 +114,9 @@ Bytes makeText(std::size_t size)
 }
 
 // What a tally file holds: per player a name line and counts, CR LF separated.
-Bytes makeTally(std::size_t size)
-{
-    static const char *const names[] = {"Marta", "Bob", "Kiki", "Oskar", "Lena", "Tomasz", "Ines",
-                                        "Pavel", "Jo", "Ruth", "Anselm", "Dora"};
+Bytes makeTally(std::size_t size) {
+    static const char* const names[] = {"Marta", "Bob",   "Kiki", "Oskar", "Lena",   "Tomasz",
+                                        "Ines",  "Pavel", "Jo",   "Ruth",  "Anselm", "Dora"};
     XorShift rng;
     std::string text = "12\r\n";
     while (text.size() < size) {
@@ -131,8 +132,7 @@ Bytes makeTally(std::size_t size)
     return Bytes(text.begin(), text.end());
 }
 
-struct Timing
-{
+struct Timing {
     double secondsPerCall = 0;
     std::size_t allocationsPerCall = 0;
 };
@@ -143,9 +143,7 @@ double g_worstCpuShare = 1.0;
 
 // Best time per call over short repeated batches for about `budget` seconds: the
 // minimum is the figure least disturbed by other work on the machine.
-template<typename F>
-Timing measure(F &&call, double budget)
-{
+template <typename F> Timing measure(F&& call, double budget) {
     call(); // warm caches and buffers
     std::size_t batch = 1;
     for (;;) {
@@ -179,29 +177,27 @@ Timing measure(F &&call, double budget)
 
 volatile std::uint8_t g_sink;
 
-struct Row
-{
-    const char *name;
+struct Row {
+    const char* name;
     double compress = 0;   // seconds per call
     double decompress = 0; // seconds per call
     std::size_t storedSize = 0;
     std::size_t allocations = 0;
 };
 
-void report(const char *title, std::size_t inputSize, const std::vector<Row> &rows)
-{
+void report(const char* title, std::size_t inputSize, const std::vector<Row>& rows) {
     const double mb = double(inputSize) / 1e6;
     std::printf("\n%s (%zu bytes)\n", title, inputSize);
     std::printf("  %-8s %12s %12s %12s %12s %8s %7s\n", "codec", "comp MB/s", "decomp MB/s",
                 "comp us", "decomp us", "ratio", "allocs");
-    for (const Row &r : rows) {
+    for (const Row& r : rows) {
         std::printf("  %-8s %12.1f %12.1f %12.2f %12.2f %8.3f %7zu\n", r.name, mb / r.compress,
                     mb / r.decompress, r.compress * 1e6, r.decompress * 1e6,
                     double(r.storedSize) / double(inputSize), r.allocations);
     }
 #ifdef QUORVEL_HAVE_LZ4
-    const Row &ours = rows[1];
-    const Row &lz4 = rows[3];
+    const Row& ours = rows[1];
+    const Row& lz4 = rows[3];
     std::printf("  lzrw1kh vs LZ4: compression speed %.0f%%, decompression speed %.0f%%, "
                 "time per call %.2fx / %.2fx\n",
                 100.0 * lz4.compress / ours.compress, 100.0 * lz4.decompress / ours.decompress,
@@ -209,16 +205,18 @@ void report(const char *title, std::size_t inputSize, const std::vector<Row> &ro
 #endif
 }
 
-void run(const char *title, const Bytes &input, double budget)
-{
+void run(const char* title, const Bytes& input, double budget) {
     std::vector<Row> rows;
 
     Bytes copy(input.size());
-    const Timing mc = measure([&] {
-        std::memcpy(copy.data(), input.data(), input.size());
-        g_sink = copy[input.size() / 2];
-    }, budget);
-    rows.push_back({"memcpy", mc.secondsPerCall, mc.secondsPerCall, input.size(), mc.allocationsPerCall});
+    const Timing mc = measure(
+        [&] {
+            std::memcpy(copy.data(), input.data(), input.size());
+            g_sink = copy[input.size() / 2];
+        },
+        budget);
+    rows.push_back(
+        {"memcpy", mc.secondsPerCall, mc.secondsPerCall, input.size(), mc.allocationsPerCall});
 
     // Buffers owned by the caller and reused, as the tally window does.
     Bytes storedBuffer(lzrw1kh::compressBound(input.size()));
@@ -228,7 +226,8 @@ void run(const char *title, const Bytes &input, double budget)
     const std::span<const std::uint8_t> storedView(stored.data(), storedSize);
     Bytes plainBuffer(input.size());
     const std::span<std::uint8_t> plain(plainBuffer);
-    const Timing d = measure([&] { g_sink = plain[lzrw1kh::decompress(storedView, plain) - 1]; }, budget);
+    const Timing d =
+        measure([&] { g_sink = plain[lzrw1kh::decompress(storedView, plain) - 1]; }, budget);
     if (lzrw1kh::decompress(storedView) != input) {
         std::fprintf(stderr, "lzrw1kh round trip failed\n");
         std::exit(1);
@@ -250,27 +249,33 @@ void run(const char *title, const Bytes &input, double budget)
     const int bound = LZ4_compressBound(static_cast<int>(lzrw1kh::kChunkSize));
     Bytes lz(chunks * (static_cast<std::size_t>(bound) + 4));
     std::vector<int> lzSizes(chunks);
-    const Timing lc = measure([&] {
-        for (std::size_t i = 0; i < chunks; ++i) {
-            const std::size_t at = i * lzrw1kh::kChunkSize;
-            const int n = static_cast<int>(std::min(lzrw1kh::kChunkSize, input.size() - at));
-            lzSizes[i] = LZ4_compress_default(reinterpret_cast<const char *>(input.data() + at),
-                                              reinterpret_cast<char *>(lz.data() + i * std::size_t(bound)), n, bound);
-        }
-    }, budget);
+    const Timing lc = measure(
+        [&] {
+            for (std::size_t i = 0; i < chunks; ++i) {
+                const std::size_t at = i * lzrw1kh::kChunkSize;
+                const int n = static_cast<int>(std::min(lzrw1kh::kChunkSize, input.size() - at));
+                lzSizes[i] = LZ4_compress_default(
+                    reinterpret_cast<const char*>(input.data() + at),
+                    reinterpret_cast<char*>(lz.data() + i * std::size_t(bound)), n, bound);
+            }
+        },
+        budget);
     std::size_t lzTotal = 0;
     for (int s : lzSizes)
         lzTotal += static_cast<std::size_t>(s) + 2; // with a block length like ours
     Bytes lzOut(input.size());
-    const Timing ld = measure([&] {
-        for (std::size_t i = 0; i < chunks; ++i) {
-            const std::size_t at = i * lzrw1kh::kChunkSize;
-            const int n = static_cast<int>(std::min(lzrw1kh::kChunkSize, input.size() - at));
-            if (LZ4_decompress_safe(reinterpret_cast<const char *>(lz.data() + i * std::size_t(bound)),
-                                    reinterpret_cast<char *>(lzOut.data() + at), lzSizes[i], n) != n)
-                std::abort();
-        }
-    }, budget);
+    const Timing ld = measure(
+        [&] {
+            for (std::size_t i = 0; i < chunks; ++i) {
+                const std::size_t at = i * lzrw1kh::kChunkSize;
+                const int n = static_cast<int>(std::min(lzrw1kh::kChunkSize, input.size() - at));
+                if (LZ4_decompress_safe(
+                        reinterpret_cast<const char*>(lz.data() + i * std::size_t(bound)),
+                        reinterpret_cast<char*>(lzOut.data() + at), lzSizes[i], n) != n)
+                    std::abort();
+            }
+        },
+        budget);
     if (lzOut != input) {
         std::fprintf(stderr, "LZ4 round trip failed\n");
         std::exit(1);
@@ -284,8 +289,7 @@ void run(const char *title, const Bytes &input, double budget)
 
 } // namespace
 
-int main()
-{
+int main() {
     const Bytes text = makeText(10 * 1000 * 1000);
     const Bytes tally = makeTally(2048);
 #ifndef QUORVEL_HAVE_LZ4
@@ -295,6 +299,7 @@ int main()
     run("tally", tally, 1.0);
     if (g_worstCpuShare < 0.9)
         std::printf("\nnote: the machine was busy (as little as %.0f%% of a processor in a kept "
-                    "batch); figures are pessimistic\n", 100.0 * g_worstCpuShare);
+                    "batch); figures are pessimistic\n",
+                    100.0 * g_worstCpuShare);
     return 0;
 }

@@ -6,8 +6,7 @@
 #include <cstdlib>
 #include <span>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> bytes(data, size);
 
     // As a stored file: either an Error or a result that survives another round.
@@ -15,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         const std::vector<std::uint8_t> plain = lzrw1kh::decompress(bytes);
         if (lzrw1kh::decompress(lzrw1kh::compress(plain)) != plain)
             std::abort();
-    } catch (const lzrw1kh::Error &) {
+    } catch (const lzrw1kh::Error&) {
     }
 
     // As plain data: the coder must write something the decoder gives back.

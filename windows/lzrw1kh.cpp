@@ -48,36 +48,32 @@ const char kMsgOpenOutput[] = "Lzrw1 (de)compression : Failed to open output fil
 const char kMsgRead[] = "Lzrw1 : Error reading from input file : ";
 const char kMsgWrite[] = "Lzrw1 : Error writing to output file : ";
 const char kMsgNoHeader[] = " : Lzrw1 decompression : this file has no valid header !";
-const char kMsgSizes[] = "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
+const char kMsgSizes[] =
+    "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
 const char kMsgMemory[] = "Lzrw1 (de)compression : Failed to get memory for I/O buffers !";
 
-[[noreturn]] void fail(std::string message)
-{
+[[noreturn]] void fail(std::string message) {
     throw Error(std::move(message));
 }
 
-[[noreturn]] void failTruncated(std::string_view name)
-{
+[[noreturn]] void failTruncated(std::string_view name) {
     fail(std::string(kMsgRead) + std::string(name));
 }
 
 // Damaged block contents end in the same report as a wrong size: both mean the
 // blocks do not add up to the file that was stored.
-[[noreturn]] void failDamaged()
-{
+[[noreturn]] void failDamaged() {
     fail(kMsgSizes);
 }
 
-inline std::uint64_t load64(const std::uint8_t *p)
-{
+inline std::uint64_t load64(const std::uint8_t* p) {
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
 // Number of leading bytes a[i] == b[i], at most limit. The ranges may overlap.
-inline std::size_t commonLength(const std::uint8_t *a, const std::uint8_t *b, std::size_t limit)
-{
+inline std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) {
     std::size_t n = 0;
     if constexpr (kLittleEndian) {
         while (n + 8 <= limit) {
@@ -92,15 +88,13 @@ inline std::size_t commonLength(const std::uint8_t *a, const std::uint8_t *b, st
     return n;
 }
 
-inline void putBigEndian16(std::uint8_t *p, unsigned v)
-{
+inline void putBigEndian16(std::uint8_t* p, unsigned v) {
     p[0] = static_cast<std::uint8_t>(v >> 8);
     p[1] = static_cast<std::uint8_t>(v);
 }
 
-inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
-{
-    const unsigned key = (unsigned{b0} << 8) ^ (unsigned{b1} << 4) ^ unsigned{b2};
+inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
+    const unsigned key = (unsigned{b0} << 8) ^ (unsigned{b1} << 4) ^ unsigned { b2 };
     return ((key * 40543u) >> 4) & (kHashSize - 1);
 }
 
@@ -109,19 +103,21 @@ inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
 // previous item's match length, and hashing on top of it made the chain longer.
 // The key fits 16 bits and the slot is bits 4 to 15 of its product, so 16-bit
 // lanes give the same slots.
-void hashAhead(const std::uint8_t *in, [[maybe_unused]] std::size_t n, std::size_t from, std::size_t to, std::uint16_t *slots)
-{
+void hashAhead(const std::uint8_t* in, [[maybe_unused]] std::size_t n, std::size_t from,
+               std::size_t to, std::uint16_t* slots) {
     std::size_t i = from;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
     const __m128i factor = _mm_set1_epi16(static_cast<short>(40543 - 65536));
     for (; i + 8 <= to && i + 16 <= n; i += 8) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(in + i));
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
         const __m128i b0 = _mm_unpacklo_epi8(v, zero);
         const __m128i b1 = _mm_unpacklo_epi8(_mm_srli_si128(v, 1), zero);
         const __m128i b2 = _mm_unpacklo_epi8(_mm_srli_si128(v, 2), zero);
-        const __m128i key = _mm_xor_si128(_mm_xor_si128(_mm_slli_epi16(b0, 8), _mm_slli_epi16(b1, 4)), b2);
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(slots + (i - from)), _mm_srli_epi16(_mm_mullo_epi16(key, factor), 4));
+        const __m128i key =
+            _mm_xor_si128(_mm_xor_si128(_mm_slli_epi16(b0, 8), _mm_slli_epi16(b1, 4)), b2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(slots + (i - from)),
+                         _mm_srli_epi16(_mm_mullo_epi16(key, factor), 4));
     }
 #endif
     for (; i < to; ++i)
@@ -132,12 +128,12 @@ void hashAhead(const std::uint8_t *in, [[maybe_unused]] std::size_t n, std::size
 // n + 1 + kCoderSlack bytes. Returns the block length. The table holds, per hash,
 // the position last seen plus 4096, so the all-zero reset reads as "too far back"
 // and one comparison covers both "none" and "out of reach".
-std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, std::uint16_t *table)
-{
+std::size_t codeChunk(const std::uint8_t* in, std::size_t n, std::uint8_t* dst,
+                      std::uint16_t* table) {
     std::memset(table, 0, kHashSize * sizeof *table);
-    std::uint8_t *ctrlAt = dst + 1;
-    std::uint8_t *op = dst + 3;
-    std::uint8_t *const opLimit = dst + n;
+    std::uint8_t* ctrlAt = dst + 1;
+    std::uint8_t* op = dst + 3;
+    std::uint8_t* const opLimit = dst + n;
     unsigned ctrl = 0;
     unsigned items = 0;
     std::size_t p = 0;
@@ -160,7 +156,8 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
         const std::uint8_t c = in[p];
 
         if (left >= kMinRun && in[p + 1] == c) {
-            const std::size_t run = 1 + commonLength(in + p, in + p + 1, std::min(kMaxRun, left) - 1);
+            const std::size_t run =
+                1 + commonLength(in + p, in + p + 1, std::min(kMaxRun, left) - 1);
             if (run >= kMinRun) {
                 const std::size_t stored = run - kMinRun;
                 op[0] = 0;
@@ -185,7 +182,8 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
             const std::size_t distance = p + kHashSize - table[h];
             table[h] = static_cast<std::uint16_t>(p + kHashSize);
             if (distance <= kMaxDistance) {
-                const std::size_t len = commonLength(in + p - distance, in + p, std::min(kMaxMatch, left));
+                const std::size_t len =
+                    commonLength(in + p - distance, in + p, std::min(kMaxMatch, left));
                 if (len >= kMinMatch) {
                     op[0] = static_cast<std::uint8_t>(distance >> 4);
                     op[1] = static_cast<std::uint8_t>((distance << 4) | (len - kMinMatch));
@@ -218,9 +216,8 @@ std::size_t codeChunk(const std::uint8_t *in, std::size_t n, std::uint8_t *dst, 
 // copy needs are moved: scratch bytes stored past its end would soon be loaded
 // again by the next items as part of a wider load, and such partial overlaps
 // stall store forwarding, which costs more than the branches.
-inline void copyWide(std::uint8_t *op, std::size_t dist, std::size_t len)
-{
-    const std::uint8_t *src = op - dist;
+inline void copyWide(std::uint8_t* op, std::size_t dist, std::size_t len) {
+    const std::uint8_t* src = op - dist;
     if (dist >= 8) {
         std::memcpy(op, src, 8);
         if (len > 8) {
@@ -236,9 +233,8 @@ inline void copyWide(std::uint8_t *op, std::size_t dist, std::size_t len)
         op[i] = src[i];
 }
 
-inline void copyNarrow(std::uint8_t *op, std::size_t dist, std::size_t len)
-{
-    const std::uint8_t *src = op - dist;
+inline void copyNarrow(std::uint8_t* op, std::size_t dist, std::size_t len) {
+    const std::uint8_t* src = op - dist;
     for (std::size_t i = 0; i < len; ++i)
         op[i] = src[i];
 }
@@ -252,17 +248,15 @@ constexpr std::size_t kGroupInput = 4 * kItemsPerGroup + 16;
 constexpr std::size_t kGroupOutput = kItemsPerGroup * kMaxMatch;
 constexpr std::size_t kGroupOutputRoom = kGroupOutput + 16;
 
-struct BlockCursor
-{
-    const std::uint8_t *ip;
-    const std::uint8_t *const ipEnd;
-    std::uint8_t *op;
-    std::uint8_t *const out;
-    std::uint8_t *const opEnd;
-    const std::uint8_t *const physEnd;
+struct BlockCursor {
+    const std::uint8_t* ip;
+    const std::uint8_t* const ipEnd;
+    std::uint8_t* op;
+    std::uint8_t* const out;
+    std::uint8_t* const opEnd;
+    const std::uint8_t* const physEnd;
 
-    bool roomForUncheckedGroup() const
-    {
+    bool roomForUncheckedGroup() const {
         return static_cast<std::size_t>(ipEnd - ip) >= kGroupInput &&
                static_cast<std::size_t>(opEnd - op) >= kGroupOutput &&
                static_cast<std::size_t>(physEnd - op) >= kGroupOutputRoom;
@@ -273,11 +267,9 @@ struct BlockCursor
 // and only checks what no room can cover: copy distances and run lengths; it
 // returns false after a run that used up the room, leaving the rest of the group
 // to the checked pass. Checked, the items also stop where the block ends.
-template<bool Checked>
-bool decodeItems(BlockCursor &c, std::uint32_t &bits)
-{
-    const std::uint8_t *ip = c.ip;
-    std::uint8_t *op = c.op;
+template <bool Checked> bool decodeItems(BlockCursor& c, std::uint32_t& bits) {
+    const std::uint8_t* ip = c.ip;
+    std::uint8_t* op = c.op;
     bool groupDone = true;
     for (;;) {
         if ((bits & 0x80000000u) == 0) {
@@ -355,12 +347,11 @@ bool decodeItems(BlockCursor &c, std::uint32_t &bits)
 // Decodes one coded block into out[0, limit). `physEnd` is the end of the
 // caller's buffer: wide copies may scribble up to there. Every read and write is
 // checked, so a hostile block can only end in Error.
-std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::uint8_t *const out,
-                        std::size_t limit, const std::uint8_t *const physEnd)
-{
+std::size_t decodeBlock(const std::uint8_t* ip, std::size_t blockLength, std::uint8_t* const out,
+                        std::size_t limit, const std::uint8_t* const physEnd) {
     if (blockLength < 2)
         return 0;
-    const std::uint8_t *const ipEnd = ip + blockLength;
+    const std::uint8_t* const ipEnd = ip + blockLength;
     if (*ip++ == kFlagStored) {
         const std::size_t n = blockLength - 1;
         if (n > limit)
@@ -373,7 +364,8 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
     while (c.ip < c.ipEnd) {
         if (c.ipEnd - c.ip < 2)
             failDamaged();
-        std::uint32_t bits = (std::uint32_t{c.ip[0]} << 24) | (std::uint32_t{c.ip[1]} << 16) | 0x8000u;
+        std::uint32_t bits =
+            (std::uint32_t{c.ip[0]} << 24) | (std::uint32_t{c.ip[1]} << 16) | 0x8000u;
         c.ip += 2;
         if (!(c.roomForUncheckedGroup() && decodeItems<false>(c, bits)))
             decodeItems<true>(c, bits);
@@ -381,23 +373,20 @@ std::size_t decodeBlock(const std::uint8_t *ip, std::size_t blockLength, std::ui
     return static_cast<std::size_t>(c.op - out);
 }
 
-std::uint32_t readLe32(const std::uint8_t *p)
-{
+std::uint32_t readLe32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);
 }
 
 // How much room decoding needs: the claimed size, but never more than the blocks
 // could possibly produce, so a lying size field cannot make us allocate gigabytes.
-std::size_t decodeCapacity(std::span<const std::uint8_t> stored, std::string_view name)
-{
+std::size_t decodeCapacity(std::span<const std::uint8_t> stored, std::string_view name) {
     const std::uint64_t claimed = storedSize(stored, name);
     const std::uint64_t possible = (stored.size() - kHeaderSize) * kMaxExpansion;
     return static_cast<std::size_t>(std::min(claimed, possible));
 }
 
-std::vector<std::uint8_t> readWholeFile(const std::string &name)
-{
+std::vector<std::uint8_t> readWholeFile(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     if (!in)
         fail(kMsgOpenInput + name);
@@ -409,22 +398,21 @@ std::vector<std::uint8_t> readWholeFile(const std::string &name)
     std::vector<std::uint8_t> data;
     try {
         data.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         fail(kMsgMemory);
     }
-    if (size > 0 && !in.read(reinterpret_cast<char *>(data.data()), size))
+    if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), size))
         failTruncated(name);
     return data;
 }
 
 // Writes through a uniquely named temporary file in the target's folder, then
 // renames it over the target: readers see the old file or the whole new one.
-void writeWholeFile(const std::string &name, std::span<const std::uint8_t> data)
-{
+void writeWholeFile(const std::string& name, std::span<const std::uint8_t> data) {
     const std::filesystem::path target(name);
     std::random_device entropy;
     std::string tempName;
-    std::FILE *file = nullptr;
+    std::FILE* file = nullptr;
     for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
         tempName = name + ".tmp" + std::to_string(entropy() % 1000000000u);
         file = std::fopen(tempName.c_str(), "wbx");
@@ -445,20 +433,19 @@ void writeWholeFile(const std::string &name, std::span<const std::uint8_t> data)
 
 } // namespace
 
-std::size_t compressBound(std::size_t inputSize)
-{
+std::size_t compressBound(std::size_t inputSize) {
     const std::size_t blocks = inputSize / kChunkSize + 1;
     return kHeaderSize + blocks * 3 + inputSize + kCoderSlack;
 }
 
-std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t> out)
-{
+std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t> out) {
     if (input.size() > std::numeric_limits<std::uint32_t>::max())
         fail("Lzrw1 (de)compression : input larger than 4 GiB cannot be stored");
     if (out.size() < compressBound(input.size()))
-        throw std::invalid_argument("lzrw1kh::compress: output buffer smaller than compressBound()");
+        throw std::invalid_argument(
+            "lzrw1kh::compress: output buffer smaller than compressBound()");
 
-    std::uint8_t *o = out.data();
+    std::uint8_t* o = out.data();
     std::memcpy(o, kTagWrzl, 4);
     const auto size = static_cast<std::uint32_t>(input.size());
     for (int i = 0; i < 4; ++i)
@@ -482,26 +469,24 @@ std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t
     return static_cast<std::size_t>(o - out.data());
 }
 
-void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t> &out)
-{
+void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) {
     out.resize(compressBound(input.size()));
     out.resize(compress(input, std::span<std::uint8_t>(out)));
 }
 
-std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input)
-{
+std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input) {
     std::vector<std::uint8_t> out;
     compress(input, out);
     return out;
 }
 
-std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view sourceName)
-{
+std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view sourceName) {
     if (stored.size() < 4)
         failTruncated(sourceName);
     if (std::memcmp(stored.data(), kTagWrzl, 4) != 0) {
         if (std::memcmp(stored.data(), kTagLzh, 4) == 0)
-            fail(std::string(sourceName) + " : Lzrw1 decompression : the LZH method is not supported !");
+            fail(std::string(sourceName) +
+                 " : Lzrw1 decompression : the LZH method is not supported !");
         fail(std::string(sourceName) + kMsgNoHeader);
     }
     if (stored.size() < kHeaderSize)
@@ -510,13 +495,12 @@ std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view 
 }
 
 std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint8_t> out,
-                       std::string_view sourceName)
-{
+                       std::string_view sourceName) {
     const std::uint32_t claimed = storedSize(stored, sourceName);
     const std::size_t capacity = std::min<std::size_t>(claimed, out.size());
-    const std::uint8_t *ip = stored.data() + kHeaderSize;
-    const std::uint8_t *const ipEnd = stored.data() + stored.size();
-    const std::uint8_t *const physEnd = out.data() + out.size();
+    const std::uint8_t* ip = stored.data() + kHeaderSize;
+    const std::uint8_t* const ipEnd = stored.data() + stored.size();
+    const std::uint8_t* const physEnd = out.data() + out.size();
     std::size_t written = 0;
     std::size_t decoded = 0;
     do {
@@ -539,13 +523,12 @@ std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint
     return written;
 }
 
-void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t> &out,
-                std::string_view sourceName)
-{
+void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t>& out,
+                std::string_view sourceName) {
     const std::size_t capacity = decodeCapacity(stored, sourceName);
     try {
         out.resize(capacity + kDecodeSlack);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         fail(kMsgMemory);
     }
     // When the claimed size is beyond what the blocks could produce, the buffer is
@@ -554,28 +537,26 @@ void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t> 
     out.resize(n);
 }
 
-std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored, std::string_view sourceName)
-{
+std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
+                                     std::string_view sourceName) {
     std::vector<std::uint8_t> out;
     decompress(stored, out, sourceName);
     return out;
 }
 
-std::uint64_t compressFile(const std::string &inputName, const std::string &outputName)
-{
+std::uint64_t compressFile(const std::string& inputName, const std::string& outputName) {
     const std::vector<std::uint8_t> input = readWholeFile(inputName);
     std::vector<std::uint8_t> stored;
     try {
         compress(input, stored);
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         fail(kMsgMemory);
     }
     writeWholeFile(outputName, stored);
     return stored.size();
 }
 
-std::uint64_t decompressFile(const std::string &inputName, const std::string &outputName)
-{
+std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName) {
     const std::vector<std::uint8_t> stored = readWholeFile(inputName);
     std::vector<std::uint8_t> output;
     decompress(stored, output, inputName);

@@ -16,8 +16,7 @@ namespace lzrw1kh {
 
 // Every failure of the codec and of the file layer; what() is the text shown to
 // the player, so it keeps the wording older copies of the program used.
-class Error : public std::runtime_error
-{
+class Error : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
@@ -32,7 +31,7 @@ std::size_t compressBound(std::size_t inputSize);
 // returns its length. Allocates nothing.
 std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t> out);
 // Same, into a vector whose capacity is reused from call to call.
-void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t> &out);
+void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out);
 std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input);
 
 // The uncompressed size a stored file claims (it may lie; decompress checks it).
@@ -45,7 +44,7 @@ std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view 
 std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint8_t> out,
                        std::string_view sourceName = {});
 // Same, into a vector whose capacity is reused from call to call.
-void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t> &out,
+void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t>& out,
                 std::string_view sourceName = {});
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
                                      std::string_view sourceName = {});
@@ -53,7 +52,7 @@ std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
 // Whole-file operations; both return the number of bytes written. The output is
 // written to a temporary file beside the target and renamed into place, so a
 // failure never leaves a half-written or stale-looking output behind.
-std::uint64_t compressFile(const std::string &inputName, const std::string &outputName);
-std::uint64_t decompressFile(const std::string &inputName, const std::string &outputName);
+std::uint64_t compressFile(const std::string& inputName, const std::string& outputName);
+std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName);
 
 } // namespace lzrw1kh
