@@ -31,9 +31,9 @@ constexpr std::size_t kMaxMatch = 18;
 constexpr std::size_t kMinRun = 16;
 constexpr std::size_t kMaxRun = 4095;
 constexpr std::size_t kItemsPerGroup = 16;
-// A block attempt may run past its final length by a control word and one run item
-// before the coder notices it no longer shrinks the chunk.
-constexpr std::size_t kCoderSlack = 8;
+// A block attempt may run past its final length by a control word and a group of
+// run items before the coder notices it no longer shrinks the chunk.
+constexpr std::size_t kCoderSlack = 2 + 4 * 16 + 8;
 // Largest output of one coded byte: a 4-byte run item of at most 4111 bytes.
 constexpr std::uint64_t kMaxExpansion = 1028;
 // Room the decoder's wide copies may write past the current item.
@@ -143,6 +143,8 @@ std::size_t codeChunk(const std::uint8_t* in, std::size_t n, std::uint8_t* dst,
     std::size_t slotsFrom = 0;
     std::size_t slotsTo = 0;
 
+    // Whether the coding has grown past the chunk is asked once a group: output
+    // only grows, so asking later changes nothing but the scratch it may write.
     while (p < n && op <= opLimit) {
         if (items == kItemsPerGroup) {
             putBigEndian16(ctrlAt, ctrl);
@@ -150,53 +152,54 @@ std::size_t codeChunk(const std::uint8_t* in, std::size_t n, std::uint8_t* dst,
             op += 2;
             items = 0;
         }
-        ++items;
-        ctrl <<= 1;
-        const std::size_t left = n - p;
-        const std::uint8_t c = in[p];
+        for (; items < kItemsPerGroup && p < n; ++items) {
+            ctrl <<= 1;
+            const std::size_t left = n - p;
+            const std::uint8_t c = in[p];
 
-        if (left >= kMinRun && in[p + 1] == c) {
-            const std::size_t run =
-                1 + commonLength(in + p, in + p + 1, std::min(kMaxRun, left) - 1);
-            if (run >= kMinRun) {
-                const std::size_t stored = run - kMinRun;
-                op[0] = 0;
-                op[1] = static_cast<std::uint8_t>(stored >> 8);
-                op[2] = static_cast<std::uint8_t>(stored);
-                op[3] = c;
-                op += 4;
-                p += run;
-                ctrl |= 1;
-                continue;
-            }
-        }
-
-        // Fewer than three bytes left can never make a copy, so their hash is skipped.
-        if (left >= kMinMatch) {
-            if (p >= slotsTo) {
-                slotsFrom = p;
-                slotsTo = std::min(p + kAhead, n - 2);
-                hashAhead(in, n, slotsFrom, slotsTo, slots);
-            }
-            const unsigned h = slots[p - slotsFrom];
-            const std::size_t distance = p + kHashSize - table[h];
-            table[h] = static_cast<std::uint16_t>(p + kHashSize);
-            if (distance <= kMaxDistance) {
-                const std::size_t len =
-                    commonLength(in + p - distance, in + p, std::min(kMaxMatch, left));
-                if (len >= kMinMatch) {
-                    op[0] = static_cast<std::uint8_t>(distance >> 4);
-                    op[1] = static_cast<std::uint8_t>((distance << 4) | (len - kMinMatch));
-                    op += 2;
-                    p += len;
+            if (left >= kMinRun && in[p + 1] == c) {
+                const std::size_t run =
+                    1 + commonLength(in + p, in + p + 1, std::min(kMaxRun, left) - 1);
+                if (run >= kMinRun) {
+                    const std::size_t stored = run - kMinRun;
+                    op[0] = 0;
+                    op[1] = static_cast<std::uint8_t>(stored >> 8);
+                    op[2] = static_cast<std::uint8_t>(stored);
+                    op[3] = c;
+                    op += 4;
+                    p += run;
                     ctrl |= 1;
                     continue;
                 }
             }
-        }
 
-        *op++ = c;
-        ++p;
+            // Fewer than three bytes left can never make a copy, so their hash is skipped.
+            if (left >= kMinMatch) {
+                if (p >= slotsTo) {
+                    slotsFrom = p;
+                    slotsTo = std::min(p + kAhead, n - 2);
+                    hashAhead(in, n, slotsFrom, slotsTo, slots);
+                }
+                const unsigned h = slots[p - slotsFrom];
+                const std::size_t distance = p + kHashSize - table[h];
+                table[h] = static_cast<std::uint16_t>(p + kHashSize);
+                if (distance <= kMaxDistance) {
+                    const std::size_t len =
+                        commonLength(in + p - distance, in + p, std::min(kMaxMatch, left));
+                    if (len >= kMinMatch) {
+                        op[0] = static_cast<std::uint8_t>(distance >> 4);
+                        op[1] = static_cast<std::uint8_t>((distance << 4) | (len - kMinMatch));
+                        op += 2;
+                        p += len;
+                        ctrl |= 1;
+                        continue;
+                    }
+                }
+            }
+
+            *op++ = c;
+            ++p;
+        }
     }
     putBigEndian16(ctrlAt, ctrl << (kItemsPerGroup - items));
 
