@@ -163,6 +163,7 @@ private slots:
     void damagedFileIsKeptAside_data();
     void damagedFileIsKeptAside();
     void earlierDamagedFileIsNotOverwritten();
+    void damagedFileThatCannotMoveIsLeft();
     void unreadableFileIsNotOverwritten();
     void failedWriteKeepsTheOldFile();
     void programReadsAtStartAndWritesAtExit();
@@ -555,6 +556,29 @@ void TestTally::earlierDamagedFileIsNotOverwritten()
     QCOMPARE(readAll(path + QStringLiteral(".damaged.2")), QByteArray("third"));
 }
 
+// With every name aside taken (as with a folder that takes no new name), the damaged file
+// stays where it is and is not written over.
+void TestTally::damagedFileThatCannotMoveIsLeft()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
+    writeAll(path + QStringLiteral(".damaged"), "0");
+    for (int n = 1; n <= 1000; ++n)
+        writeAll(path + QStringLiteral(".damaged.%1").arg(n), QByteArray::number(n));
+    writeAll(path, "damaged");
+    {
+        Tally tally(path);
+        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
+        QTRY_COMPARE(notices.size(), 1);
+        QVERIFY(notices.at(0).at(0).toString().contains(QStringLiteral("could not be moved aside")));
+        tally->addgame(Ttallylist::userWon);
+        QCOMPARE(text(*tally, "label_total1"), QStringLiteral("1"));
+        QVERIFY(!tally->save());
+    }
+    QCOMPARE(readAll(path), QByteArray("damaged"));
+    QCOMPARE(readAll(path + QStringLiteral(".damaged.1000")), QByteArray("1000"));
+}
+
 // A file that cannot be read may still hold a tally: it is neither moved nor replaced.
 void TestTally::unreadableFileIsNotOverwritten()
 {
@@ -634,13 +658,13 @@ void TestTally::programReadsAtStartAndWritesAtExit()
     QByteArray log;
     connect(&copy, &QProcess::readyReadStandardError, this, [&] { log += copy.readAllStandardError(); });
     copy.start(program, {"Ann", "127.0.0.1"});
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains("started"), 30000);
+    QTRY_VERIFY_WITH_TIMEOUT(log.contains("quorvel.client: started"), 30000);
     QVERIFY2(log.contains("tally notice"), log.constData());
     QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("damaged"));
 
     copy.terminate();
     QVERIFY(copy.waitForFinished(30000));
-    QCOMPARE(copy.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, log.constData());
     QCOMPARE(storedText(path), QByteArray("9\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
     QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("damaged"));
 }

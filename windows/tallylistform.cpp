@@ -154,22 +154,23 @@ void Ttallylist::keepDamagedFile(const QString& reason)
     showOwnTotals();
 
     const QString first = m_path + QStringLiteral(".damaged");
+    const auto taken = [](const QString& name) {
+        const QFileInfo info(name);
+        return info.exists() || info.isSymLink();
+    };
     QString target = first;
-    for (int n = 1; n <= maxDamagedNames; ++n) {
-        const QFileInfo taken(target);
-        if (!taken.exists() && !taken.isSymLink() && QFile::rename(m_path, target))
-            break;
+    for (int n = 1; taken(target) && n <= maxDamagedNames; ++n)
         target = first + QLatin1Char('.') + QString::number(n);
-    }
-    if (QFileInfo::exists(m_path) || QFileInfo(m_path).isSymLink()) {
+    // rename() never replaces an existing file.
+    if (taken(target) || !QFile::rename(m_path, target)) {
         refuseToOverwrite(QStringLiteral("The tally file \"%1\" is damaged and could not be moved "
-                                         "aside. It is left as it is; an empty tally was started "
-                                         "and the games of this session will not be kept in it.")
+                                         "aside. It is left as it is; a new, empty tally counts "
+                                         "this session's games but will not be kept.")
                               .arg(shown(m_path)));
         return;
     }
     QString text = QStringLiteral("The tally file was damaged and could not be read. It was kept "
-                                  "as \"%1\" and an empty tally was started.")
+                                  "as \"%1\", and a new, empty tally begins now.")
                        .arg(shown(target));
     if (target != first)
         text += QStringLiteral(" An earlier damaged tally is still kept as \"%1\".").arg(shown(first));
