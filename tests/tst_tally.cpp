@@ -508,6 +508,7 @@ void TestTally::damagedFileIsKeptAside_data()
     QTest::newRow("size far too large") << QByteArray(good).replace(4, 4, "\xff\xff\xff\x7f");
     QTest::newRow("text that does not parse") << stored("8\r\n1\r\n0\r\n");
     QTest::newRow("empty text") << stored(QByteArray());
+    QTest::newRow("far too long for a tally") << QByteArray(16 * 1024 * 1024 + 1, 'W');
     QTest::newRow("other method") << QByteArray("!HZL\x05\x00\x00\x00", 8) + QByteArray(20, 'x');
 }
 

@@ -82,38 +82,28 @@ void Ttallylist::setQuestionAsker(QuestionAsker asker)
 
 void Ttallylist::FormCreate()
 {
+    showOwnTotals();
     const QFileInfo info(m_path);
-    if (!info.exists() && !info.isSymLink()) {
-        showOwnTotals();
-        return;
+    if (!info.exists() && !info.isSymLink())
+        return; // the first run
+    QByteArray stored;
+    {
+        QFile file(m_path);
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+            cannotRead(info.isFile() ? file.errorString() : QStringLiteral("not a file"));
+            return;
+        }
+        if (const qint64 size = file.size(); size > maxStoredBytes) {
+            file.close();
+            keepDamagedFile(QStringLiteral("%1 bytes, too large for a tally").arg(size));
+            return;
+        }
+        stored = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            cannotRead(file.errorString());
+            return;
+        }
     }
-    QFile file(m_path);
-    if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-        const QString reason = info.isFile() ? file.errorString() : QStringLiteral("not a file");
-        qCWarning(lcWindows) << "cannot read the tally file" << m_path << reason;
-        refuseToOverwrite(QStringLiteral("The tally file \"%1\" could not be read (%2). It is left "
-                                         "as it is, and the games of this session will not be "
-                                         "kept in it.")
-                              .arg(shown(m_path), reason));
-        showOwnTotals();
-        return;
-    }
-    const qint64 size = file.size();
-    if (size > maxStoredBytes) {
-        keepDamagedFile(QStringLiteral("%1 bytes, too large for a tally").arg(size));
-        return;
-    }
-    const QByteArray stored = file.read(maxStoredBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        qCWarning(lcWindows) << "cannot read the tally file" << m_path << file.errorString();
-        refuseToOverwrite(QStringLiteral("The tally file \"%1\" could not be read (%2). It is left "
-                                         "as it is, and the games of this session will not be "
-                                         "kept in it.")
-                              .arg(shown(m_path), file.errorString()));
-        showOwnTotals();
-        return;
-    }
-    file.close();
 
     std::vector<std::uint8_t> text;
     try {
@@ -150,8 +140,6 @@ void Ttallylist::FormCreate()
 void Ttallylist::keepDamagedFile(const QString& reason)
 {
     qCWarning(lcWindows) << "the tally file" << m_path << "is damaged:" << reason;
-    m_table = TallyTable();
-    showOwnTotals();
 
     const QString first = m_path + QStringLiteral(".damaged");
     const auto taken = [](const QString& name) {
@@ -177,6 +165,15 @@ void Ttallylist::keepDamagedFile(const QString& reason)
     noticeLater(text);
     // The empty tally takes the file's place at exit even if no game is counted.
     changed();
+}
+
+// Not known to be damaged, and it may still hold a tally: left alone and not replaced.
+void Ttallylist::cannotRead(const QString& reason)
+{
+    qCWarning(lcWindows) << "cannot read the tally file" << m_path << reason;
+    refuseToOverwrite(QStringLiteral("The tally file \"%1\" could not be read (%2). It is left as "
+                                     "it is, and the games of this session will not be kept in it.")
+                          .arg(shown(m_path), reason));
 }
 
 void Ttallylist::refuseToOverwrite(const QString& text)

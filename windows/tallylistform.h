@@ -79,6 +79,7 @@ private:
     void showOpponent(int row);
     void tickInCurrentGame(const QString& opponent, bool followed);
     void keepDamagedFile(const QString& reason);
+    void cannotRead(const QString& reason);
     void refuseToOverwrite(const QString& text);
     void noticeLater(const QString& text);
     void changed() { m_changed = true; }
