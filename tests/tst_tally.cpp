@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -173,6 +174,10 @@ void TestTally::firstRunAndAWonGame()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
+    // Run from the tally's folder, where a scratch file in the current folder would show.
+    const QString previousFolder = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir.path()));
+    const auto back = qScopeGuard([&] { QDir::setCurrent(previousFolder); });
     {
         Tally tally(path);
         QCOMPARE(text(*tally, "label_total1"), QStringLiteral("0"));
@@ -184,9 +189,8 @@ void TestTally::firstRunAndAWonGame()
         QVERIFY(!QFile::exists(path)); // written at the end, not per game
     }
     QCOMPARE(storedText(path), QByteArray("9\r\n1\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
-    // No scratch file anywhere near.
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Quorveltally.tld"});
-    QVERIFY(!QFile::exists(QStringLiteral("temp.txt")));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"Quorveltally.tld"});
 
     Tally again(path);
     QCOMPARE(text(*again, "label_total1"), QStringLiteral("1"));
