@@ -10,8 +10,9 @@ Program::Program(LaunchOptions options, ErrorReporter* errors)
     m_tally = std::make_unique<Ttallylist>(SettingsLocation::forThisProgram().tallyPath());
     m_tally->setMainWindow(m_chat.get());
     Tchat* chat = m_chat.get();
-    QObject::connect(m_tally.get(), &Ttallylist::notice, chat,
-                     [chat](const QString& text) { chat->addlinetochat(0, text, chat->systemColour()); });
+    QObject::connect(m_tally.get(), &Ttallylist::notice, chat, [chat](const QString& text) {
+        chat->addlinetochat(0, text, chat->systemColour());
+    });
     // Written when the window closes as well as at the end, in case the end never comes.
     QObject::connect(chat, &Tchat::closed, m_tally.get(), &Ttallylist::save);
     m_about = std::make_unique<Tabout>();

@@ -161,7 +161,8 @@ void Ttallylist::keepDamagedFile(const QString& reason)
                                   "as \"%1\", and a new, empty tally begins now.")
                        .arg(shown(target));
     if (target != first)
-        text += QStringLiteral(" An earlier damaged tally is still kept as \"%1\".").arg(shown(first));
+        text +=
+            QStringLiteral(" An earlier damaged tally is still kept as \"%1\".").arg(shown(first));
     noticeLater(text);
     // The empty tally takes the file's place at exit even if no game is counted.
     changed();
@@ -186,7 +187,8 @@ void Ttallylist::refuseToOverwrite(const QString& text)
 void Ttallylist::noticeLater(const QString& text)
 {
     qCInfo(lcWindows) << "tally notice:" << text;
-    QMetaObject::invokeMethod(this, [this, text] { emit notice(text); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, text] { emit notice(text); }, Qt::QueuedConnection);
 }
 
 bool Ttallylist::save()

@@ -45,7 +45,10 @@ public:
     ~Ttallylist() override;
 
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
-    void setSeatNames(std::function<QStringList()> seatNames) { m_seatNames = std::move(seatNames); }
+    void setSeatNames(std::function<QStringList()> seatNames)
+    {
+        m_seatNames = std::move(seatNames);
+    }
     void setQuestionAsker(QuestionAsker asker);
 
     void loadchecklist();
