@@ -1,10 +1,20 @@
 #include "client/program.h"
 
+#include "client/settingslocation.h"
+
 Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
     : m_errors(errors ? errors : &m_errorBox)
 {
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     m_errorBox.setParentWindow(m_chat.get());
+    m_tally = std::make_unique<Ttallylist>(SettingsLocation::forThisProgram().tallyPath());
+    m_tally->setMainWindow(m_chat.get());
+    Tchat* chat = m_chat.get();
+    QObject::connect(m_tally.get(), &Ttallylist::notice, chat, [chat](const QString& text) {
+        chat->addlinetochat(0, text, chat->systemColour());
+    });
+    // Written when the window closes as well as at the end, in case the end never comes.
+    QObject::connect(chat, &Tchat::closed, m_tally.get(), &Ttallylist::save);
     m_about = std::make_unique<Tabout>();
     m_about->setMainWindow(m_chat.get());
     m_download = std::make_unique<Tdownload>();

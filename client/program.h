@@ -7,6 +7,7 @@
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
 #include "windows/helpform.h"
+#include "windows/tallylistform.h"
 
 #include <memory>
 
@@ -23,6 +24,7 @@ public:
     ~Program();
 
     Tchat& chat() { return *m_chat; }
+    Ttallylist& tally() { return *m_tally; }
     TServer& server() { return *m_server; }
     Tabout& about() { return *m_about; }
     Tdownload& download() { return *m_download; }
@@ -34,6 +36,7 @@ private:
     ErrorReporter* m_errors;
     WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
+    std::unique_ptr<Ttallylist> m_tally;
     std::unique_ptr<Tabout> m_about;
     std::unique_ptr<Tdownload> m_download;
     std::unique_ptr<TServer> m_server;
