@@ -1,5 +1,6 @@
 #include "windows/tallylistform.h"
 
+#include "client/wholefile.h"
 #include "ui_tallylistform.h"
 #include "windows/lzrw1kh.h"
 #include "windows/placement.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QSaveFile>
 #include <QSignalBlocker>
 
 #include <span>
@@ -199,17 +199,11 @@ bool Ttallylist::save()
     }
     const QByteArray text = m_table.toText();
     const std::vector<std::uint8_t> stored = lzrw1kh::compress(bytes(text));
-    // Written beside the old file and renamed over it, so a full disk or a crash on the
-    // way leaves the previous tally whole.
-    // The flush is checked on its own: Qt 6.4's commit() renames the file into place even
-    // when its own final flush wrote short (a full disk), which would lose the old tally.
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)
-        || file.write(reinterpret_cast<const char*>(stored.data()), qint64(stored.size()))
-               != qint64(stored.size())
-        || !file.flush() || !file.commit()) {
-        file.cancelWriting();
-        qCWarning(lcWindows) << "cannot write the tally file" << m_path << file.errorString();
+    QString why;
+    if (!writeWholeFile(m_path, QByteArray(reinterpret_cast<const char*>(stored.data()),
+                                           qsizetype(stored.size())),
+                        &why)) {
+        qCWarning(lcWindows) << "cannot write the tally file" << m_path << why;
         return false;
     }
     m_changed = false;
