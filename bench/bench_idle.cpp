@@ -1,6 +1,5 @@
 // CPU time used by an idle hosting copy with its own client connected.
-#include "client/program.h"
-#include "support/recordingreporter.h"
+#include "bench/hostingcopy.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -18,12 +17,6 @@ double cpuMs()
     return double(ts.tv_sec) * 1e3 + double(ts.tv_nsec) / 1e6;
 }
 
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -31,12 +24,8 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     RecordingReporter errors;
-    LaunchOptions options;
-    options.arguments = {"Host", "127.0.0.1", "true"};
-    options.gamePort = 0;
-    options.lobbyPort = 1; // nothing listens there; the failed connect is ignored
-    Program program(options, &errors);
-    program.chat().show();
+    auto hosting = startHostingCopy(&errors);
+    Program& program = *hosting;
     QElapsedTimer wait;
     wait.start();
     while (!program.chat().loggedIn() && wait.elapsed() < 10000)

@@ -1,9 +1,8 @@
 // Time from a client's send of a chat line to its receipt of the host's relay, over
 // loopback, for isolated messages (spaced further apart than a dispatch tick).
-#include "client/program.h"
+#include "bench/hostingcopy.h"
 #include "net/messages.h"
 #include "support/rawclient.h"
-#include "support/recordingreporter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -14,26 +13,13 @@
 #include <cstdio>
 #include <vector>
 
-namespace {
-void runFor(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-} // namespace
-
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     RecordingReporter errors;
-    LaunchOptions options;
-    options.arguments = {"Host", "127.0.0.1", "true"};
-    options.gamePort = 0;
-    options.lobbyPort = 1;
-    Program program(options, &errors);
-    program.chat().show();
+    auto hosting = startHostingCopy(&errors);
+    Program& program = *hosting;
 
     RawClient client;
     client.setAutoLogin("Bench");

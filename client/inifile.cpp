@@ -1,7 +1,8 @@
 #include "client/inifile.h"
 
+#include "client/wholefile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace {
 const QByteArray byteOrderMark("\xEF\xBB\xBF");
@@ -190,16 +191,8 @@ bool IniFile::save()
         m_error = QStringLiteral("%1 could not be read, so it is not overwritten").arg(m_path);
         return false;
     }
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        m_error = file.errorString();
+    if (!writeWholeFile(m_path, bytes(), &m_error))
         return false;
-    }
-    file.write(bytes());
-    if (!file.commit()) {
-        m_error = file.errorString();
-        return false;
-    }
     m_error.clear();
     return true;
 }

@@ -9,6 +9,15 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     Tchat* chat = m_chat.get();
     m_errorBox.setParentWindow(chat);
+    // Beside the settings file, wherever that is.
+    m_tally = std::make_unique<Ttallylist>(chat->tallyPath());
+    m_tally->setMainWindow(chat);
+    QObject::connect(m_tally.get(), &Ttallylist::notice, chat, [chat](const QString& text) {
+        chat->addlinetochat(0, text, chat->systemColour());
+    });
+    // Written when the window closes as well as at the end, in case the end never comes.
+    QObject::connect(chat, &Tchat::closed, m_tally.get(), &Ttallylist::save);
+    QObject::connect(chat, &Tchat::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
     m_about = std::make_unique<Tabout>();
     m_about->setMainWindow(chat);
     m_download = std::make_unique<Tdownload>();

@@ -10,6 +10,7 @@
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
 #include "windows/spylistform.h"
+#include "windows/tallylistform.h"
 
 #include <QPointer>
 
@@ -28,6 +29,7 @@ public:
     ~Program();
 
     Tchat& chat() { return *m_chat; }
+    Ttallylist& tally() { return *m_tally; }
     TServer& server() { return *m_server; }
     Tabout& about() { return *m_about; }
     Tdownload& download() { return *m_download; }
@@ -45,6 +47,7 @@ private:
     ErrorReporter* m_errors;
     WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
+    std::unique_ptr<Ttallylist> m_tally;
     std::unique_ptr<Tabout> m_about;
     std::unique_ptr<Tdownload> m_download;
     QPointer<Tgamestart> m_gamestart;

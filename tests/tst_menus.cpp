@@ -423,6 +423,7 @@ void TestMenus::viewAndHelpItems()
     QSignalSpy tally(&chat, &Tchat::viewTallyRequested);
     item(chat, "ViewTally1")->trigger();
     QCOMPARE(tally.count(), 1);
+    QTRY_VERIFY(program.tally().isVisible());
 
     item(chat, "Content1")->trigger();
     QTRY_VERIFY(program.help().isVisible());

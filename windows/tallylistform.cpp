@@ -1,0 +1,403 @@
+#include "windows/tallylistform.h"
+
+#include "client/wholefile.h"
+#include "ui_tallylistform.h"
+#include "windows/lzrw1kh.h"
+#include "windows/placement.h"
+#include "windows/sidelogging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QSignalBlocker>
+
+#include <span>
+
+namespace {
+// Far beyond any real tally (about 40 bytes per opponent); a bigger file or a bigger
+// claimed text is treated as damaged rather than read into memory.
+constexpr qint64 maxStoredBytes = 16 * 1024 * 1024;
+constexpr quint32 maxTextBytes = 64 * 1024 * 1024;
+// Free names tried for a damaged file before giving up.
+constexpr int maxDamagedNames = 1000;
+
+const QString placeholder = QStringLiteral("XX");
+
+bool askWithBox(QWidget* parent, const QString& question)
+{
+    return QMessageBox::question(parent, QStringLiteral("Quorvel"), question,
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+std::span<const std::uint8_t> bytes(const QByteArray& data)
+{
+    return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
+}
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(path);
+}
+} // namespace
+
+Ttallylist::Ttallylist(const QString& tallyPath, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::Ttallylist>()), m_path(tallyPath),
+      m_ask(askWithBox)
+{
+    m_ui->setupUi(this);
+    setFixedSize(475, 347);
+    m_ui->label_total3->hide();
+    m_ui->label_total4->hide();
+
+    connect(m_ui->checklist, &QListWidget::itemChanged, this, &Ttallylist::checklistClickCheck);
+    // The question waits for the click to finish: its answer may delete the clicked item.
+    connect(m_ui->listbox_tally, &QListWidget::itemChanged, this, [this] {
+        if (m_checkPending)
+            return;
+        m_checkPending = true;
+        QMetaObject::invokeMethod(this, &Ttallylist::listbox_tallyClickCheck, Qt::QueuedConnection);
+    });
+    connect(m_ui->listbox_tally, &QListWidget::itemSelectionChanged, this,
+            &Ttallylist::listbox_tallyClick);
+    connect(m_ui->button_reset, &QPushButton::clicked, this, &Ttallylist::button_resetClick);
+    connect(m_ui->button_done, &QPushButton::clicked, this, &Ttallylist::button_doneClick);
+
+    FormCreate();
+}
+
+Ttallylist::~Ttallylist()
+{
+    if (m_changed || !m_everSaved)
+        save();
+}
+
+void Ttallylist::setQuestionAsker(QuestionAsker asker)
+{
+    m_ask = asker ? std::move(asker) : QuestionAsker(askWithBox);
+}
+
+void Ttallylist::FormCreate()
+{
+    showOwnTotals();
+    const QFileInfo info(m_path);
+    if (!info.exists() && !info.isSymLink())
+        return; // the first run
+    QByteArray stored;
+    {
+        QFile file(m_path);
+        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+            cannotRead(info.isFile() ? file.errorString() : QStringLiteral("not a file"));
+            return;
+        }
+        if (const qint64 size = file.size(); size > maxStoredBytes) {
+            file.close();
+            keepDamagedFile(QStringLiteral("%1 bytes, too large for a tally").arg(size));
+            return;
+        }
+        stored = file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            cannotRead(file.errorString());
+            return;
+        }
+    }
+
+    std::vector<std::uint8_t> text;
+    try {
+        const std::string name = QFile::encodeName(m_path).toStdString();
+        if (lzrw1kh::storedSize(bytes(stored), name) > maxTextBytes) {
+            keepDamagedFile(QStringLiteral("its text would be too large for a tally"));
+            return;
+        }
+        lzrw1kh::decompress(bytes(stored), text, name);
+    } catch (const lzrw1kh::Error& error) {
+        keepDamagedFile(QString::fromStdString(error.what()));
+        return;
+    }
+    QString why;
+    std::optional<TallyTable> table = TallyTable::fromText(
+        QByteArray(reinterpret_cast<const char*>(text.data()), qsizetype(text.size())), &why);
+    if (!table) {
+        keepDamagedFile(why);
+        return;
+    }
+
+    m_table = std::move(*table);
+    m_table.startSession();
+    showOwnTotals();
+    const QSignalBlocker blocker(m_ui->listbox_tally);
+    for (int row = 1; row < m_table.rowCount(); ++row) {
+        auto* item = new QListWidgetItem(m_table.cell(row, TallyTable::name), m_ui->listbox_tally);
+        item->setCheckState(Qt::Checked);
+    }
+}
+
+// The damaged file keeps its name's stem and goes aside, never over an earlier one, so
+// whatever it still holds can be recovered by hand; this run starts an empty tally.
+void Ttallylist::keepDamagedFile(const QString& reason)
+{
+    qCWarning(lcWindows) << "the tally file" << m_path << "is damaged:" << reason;
+
+    const QString first = m_path + QStringLiteral(".damaged");
+    const auto taken = [](const QString& name) {
+        const QFileInfo info(name);
+        return info.exists() || info.isSymLink();
+    };
+    QString target = first;
+    for (int n = 1; taken(target) && n <= maxDamagedNames; ++n)
+        target = first + QLatin1Char('.') + QString::number(n);
+    // rename() never replaces an existing file.
+    if (taken(target) || !QFile::rename(m_path, target)) {
+        refuseToOverwrite(QStringLiteral("The tally file \"%1\" is damaged and could not be moved "
+                                         "aside. It is left as it is; a new, empty tally counts "
+                                         "this session's games but will not be kept.")
+                              .arg(shown(m_path)));
+        return;
+    }
+    QString text = QStringLiteral("The tally file was damaged and could not be read. It was kept "
+                                  "as \"%1\", and a new, empty tally begins now.")
+                       .arg(shown(target));
+    if (target != first)
+        text +=
+            QStringLiteral(" An earlier damaged tally is still kept as \"%1\".").arg(shown(first));
+    noticeLater(text);
+    // The empty tally takes the file's place at exit even if no game is counted.
+    changed();
+}
+
+// Not known to be damaged, and it may still hold a tally: left alone and not replaced.
+void Ttallylist::cannotRead(const QString& reason)
+{
+    qCWarning(lcWindows) << "cannot read the tally file" << m_path << reason;
+    refuseToOverwrite(QStringLiteral("The tally file \"%1\" could not be read (%2). It is left as "
+                                     "it is, and the games of this session will not be kept in it.")
+                          .arg(shown(m_path), reason));
+}
+
+void Ttallylist::refuseToOverwrite(const QString& text)
+{
+    m_keepFile = true;
+    noticeLater(text);
+}
+
+// Nobody can be connected to the signal while the constructor runs.
+void Ttallylist::noticeLater(const QString& text)
+{
+    qCInfo(lcWindows) << "tally notice:" << text;
+    QMetaObject::invokeMethod(
+        this, [this, text] { emit notice(text); }, Qt::QueuedConnection);
+}
+
+bool Ttallylist::save()
+{
+    if (m_keepFile) {
+        qCInfo(lcWindows) << "the tally is not written over" << m_path;
+        return false;
+    }
+    const QByteArray text = m_table.toText();
+    const std::vector<std::uint8_t> stored = lzrw1kh::compress(bytes(text));
+    QString why;
+    if (!writeWholeFile(m_path, QByteArray(reinterpret_cast<const char*>(stored.data()),
+                                           qsizetype(stored.size())),
+                        &why)) {
+        qCWarning(lcWindows) << "cannot write the tally file" << m_path << why;
+        return false;
+    }
+    m_changed = false;
+    m_everSaved = true;
+    return true;
+}
+
+void Ttallylist::showTally()
+{
+    loadchecklist();
+    if (!isVisible())
+        centreWindowOn(this, m_mainWindow);
+    show();
+    raise();
+    activateWindow();
+}
+
+void Ttallylist::loadchecklist()
+{
+    if (m_seatNames)
+        loadchecklist(m_seatNames());
+}
+
+void Ttallylist::loadchecklist(const QStringList& namesOnSeatLabels)
+{
+    const QSignalBlocker blocker(m_ui->checklist);
+    m_ui->checklist->clear();
+    for (const QString& name : namesOnSeatLabels) {
+        if (name.isEmpty() || name == waitingLabel)
+            continue;
+        auto* item = new QListWidgetItem(name, m_ui->checklist);
+        item->setCheckState(m_table.findRow(name) > 0 ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void Ttallylist::addgame(const QString& winner)
+{
+    loadchecklist();
+    m_table.addOne(0, TallyTable::ownGames);
+    if (winner == userWon)
+        m_table.addOne(0, TallyTable::ownWins);
+    showOwnTotals();
+
+    // A name on two seat labels is still one game for that opponent.
+    QStringList counted;
+    for (int index = 0; index < m_ui->checklist->count(); ++index) {
+        const QString name = m_ui->checklist->item(index)->text();
+        const int row = m_table.findRow(name);
+        if (row < 1 || counted.contains(name))
+            continue;
+        counted.append(name);
+        for (int column = TallyTable::games; column < TallyTable::columnCount; ++column) {
+            if (m_table.cell(row, column).isEmpty())
+                m_table.setCell(row, column, QStringLiteral("0"));
+        }
+        int column = TallyTable::neitherWon;
+        if (name == winner)
+            column = TallyTable::theirWins;
+        else if (winner == userWon)
+            column = TallyTable::yourWins;
+        for (const int counter : {int(TallyTable::games), column}) {
+            m_table.addOne(row, counter);
+            m_table.addOne(row, counter + TallyTable::sessionOffset);
+        }
+    }
+    changed();
+    listbox_tallyClick();
+}
+
+// A tick in "Players In Current Game" follows that opponent. A tick always shows whether
+// the name is followed, so clearing the tick of a followed name puts it back.
+void Ttallylist::checklistClickCheck()
+{
+    for (int index = 0; index < m_ui->checklist->count(); ++index) {
+        QListWidgetItem* item = m_ui->checklist->item(index);
+        const bool ticked = item->checkState() == Qt::Checked;
+        const bool followed = m_table.findRow(item->text()) > 0;
+        if (ticked && !followed) {
+            follow(item->text());
+        } else if (!ticked && followed) {
+            const QSignalBlocker blocker(m_ui->checklist);
+            item->setCheckState(Qt::Checked);
+        }
+    }
+}
+
+void Ttallylist::follow(const QString& opponent)
+{
+    m_table.appendRow(opponent);
+    {
+        const QSignalBlocker blocker(m_ui->listbox_tally);
+        auto* item = new QListWidgetItem(opponent, m_ui->listbox_tally);
+        item->setCheckState(Qt::Checked);
+    }
+    changed();
+}
+
+// A cleared tick in "Players Being Tallied" asks before the opponent's counts go.
+void Ttallylist::listbox_tallyClickCheck()
+{
+    m_checkPending = false;
+    if (m_asking)
+        return; // the open question's loop sees this tick too
+    QListWidget* list = m_ui->listbox_tally;
+    for (int index = 0; index < list->count(); ++index) {
+        if (list->item(index)->checkState() == Qt::Checked)
+            continue;
+        const QString name = list->item(index)->text();
+        m_asking = true;
+        const bool yes = m_ask(this, QStringLiteral("This will delete ") + name
+                                         + QStringLiteral("'s Tally, Are you want to delete it?"));
+        m_asking = false;
+        // Rows are removed only here and by the reset, which the open question blocks.
+        if (index >= list->count() || list->item(index)->text() != name)
+            continue;
+        if (yes) {
+            drop(index--);
+        } else {
+            const QSignalBlocker blocker(list);
+            list->item(index)->setCheckState(Qt::Checked);
+        }
+    }
+}
+
+void Ttallylist::drop(int listRow)
+{
+    const QString name = m_ui->listbox_tally->item(listRow)->text();
+    m_table.removeRow(listRow + 1);
+    {
+        const QSignalBlocker blocker(m_ui->listbox_tally);
+        delete m_ui->listbox_tally->takeItem(listRow);
+    }
+    if (m_table.findRow(name) < 1)
+        tickInCurrentGame(name, false);
+    changed();
+    listbox_tallyClick();
+}
+
+void Ttallylist::tickInCurrentGame(const QString& opponent, bool followed)
+{
+    const QSignalBlocker blocker(m_ui->checklist);
+    for (int index = 0; index < m_ui->checklist->count(); ++index) {
+        QListWidgetItem* item = m_ui->checklist->item(index);
+        if (item->text() == opponent)
+            item->setCheckState(followed ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void Ttallylist::listbox_tallyClick()
+{
+    const QList<QListWidgetItem*> selected = m_ui->listbox_tally->selectedItems();
+    showOpponent(selected.isEmpty() ? -1 : m_ui->listbox_tally->row(selected.first()) + 1);
+}
+
+void Ttallylist::showOpponent(int row)
+{
+    const bool known = row >= 1 && row < m_table.rowCount();
+    const QString name = known ? m_table.cell(row, TallyTable::name) : placeholder;
+    m_ui->label_heading->setText(name + QStringLiteral("'s Tally"));
+    m_ui->label_wins->setText(name + QStringLiteral(" Wins:"));
+    for (int column = 1; column < TallyTable::columnCount; ++column) {
+        auto* label = findChild<QLabel*>(QStringLiteral("label_count%1").arg(column));
+        label->setText(known ? m_table.cell(row, column) : QStringLiteral("0"));
+    }
+}
+
+void Ttallylist::showOwnTotals()
+{
+    for (int column = TallyTable::games; column <= TallyTable::neitherWon; ++column) {
+        auto* label = findChild<QLabel*>(QStringLiteral("label_total%1").arg(column));
+        label->setText(m_table.cell(0, column));
+    }
+}
+
+void Ttallylist::button_resetClick()
+{
+    if (m_asking || !m_ask(this, QStringLiteral("Are you sure you want to reset the Tally?")))
+        return;
+    m_table.reset();
+    showOwnTotals();
+    {
+        const QSignalBlocker blocker(m_ui->listbox_tally);
+        m_ui->listbox_tally->clear();
+    }
+    {
+        const QSignalBlocker blocker(m_ui->checklist);
+        for (int index = 0; index < m_ui->checklist->count(); ++index)
+            m_ui->checklist->item(index)->setCheckState(Qt::Unchecked);
+    }
+    changed();
+    showOpponent(-1);
+}
+
+void Ttallylist::button_doneClick()
+{
+    hide();
+}
