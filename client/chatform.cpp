@@ -1037,6 +1037,7 @@ void Tchat::scores(const QByteArray& body)
     panel_scoresheet->show();
     panel_scoresheet->raise();
     setStatus(QStringLiteral("Posting Scores.. Please Wait."));
+    qCInfo(lcClient) << "round scored";
     playsounds(QStringLiteral("roundover"));
 }
 
@@ -1071,6 +1072,7 @@ void Tchat::winner(const QByteArray& body)
     const QString line = won ? QStringLiteral("You have Won the Game!")
                              : name + QStringLiteral(" has Won the Game!");
     setStatus(QStringLiteral("Game Over!"));
+    qCInfo(lcClient) << "game over:" << line;
     systemline(line);
     panel_winner->showLine(line);
     panel_winner->raise();
