@@ -328,7 +328,7 @@ void TestBoard::winnerBanner()
     QCOMPARE(counted.size(), 1);
     QCOMPARE(counted.at(0).at(0).toString(), QStringLiteral("addtomine"));
     // Not the hosting copy: the start button stays hidden.
-    QVERIFY(chat().findChild<QWidget*>("button_start")->isHidden());
+    QVERIFY(chat().centralWidget()->findChild<QWidget*>("button_start")->isHidden());
 
     feed(msg::startgameRelay(QStringLiteral("Ann"), 50));
     QVERIFY(banner->isHidden());

@@ -32,7 +32,7 @@ private:
 
 void TestSoloGame::startFromDialog(Program& program)
 {
-    auto* start = program.chat().findChild<QAbstractButton*>("button_start");
+    auto* start = program.chat().centralWidget()->findChild<QAbstractButton*>("button_start");
     QTRY_VERIFY_WITH_TIMEOUT(start->isVisible(), 10000);
     QTest::mouseClick(start, Qt::LeftButton);
     Tgamestart& dialog = program.gamestart();
