@@ -25,6 +25,13 @@ int main(int argc, char* argv[])
         options.gamePort = quint16(port);
     if (const int port = qEnvironmentVariableIntValue("QUORVEL_LOBBY_PORT"); port > 0)
         options.lobbyPort = quint16(port);
+    // Quick host timers, so a whole game can be played by a script in a minute.
+    if (const int ms = qEnvironmentVariableIntValue("QUORVEL_BOT_SPEED_MS"); ms > 0) {
+        HostSettings quick;
+        quick.botSpeedMs = [ms] { return ms; };
+        quick.secondsBetweenRounds = [] { return 1; };
+        options.hostSettings = quick;
+    }
     Program program(options);
     Tchat& chat = program.chat();
 

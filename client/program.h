@@ -2,6 +2,7 @@
 
 #include "client/chatform.h"
 #include "client/errorbox.h"
+#include "client/gamestartform.h"
 #include "client/waveplayer.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
@@ -29,6 +30,7 @@ public:
     Tabout& about() { return *m_about; }
     Tdownload& download() { return *m_download; }
     Thelp& help() { return *m_help; }
+    Tgamestart& gamestart() { return *m_gamestart; }
     ErrorReporter& errors() { return *m_errors; }
 
 private:
@@ -41,4 +43,5 @@ private:
     std::unique_ptr<Tdownload> m_download;
     std::unique_ptr<TServer> m_server;
     std::unique_ptr<Thelp> m_help;
+    std::unique_ptr<Tgamestart> m_gamestart;
 };
