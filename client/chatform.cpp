@@ -1,12 +1,20 @@
 #include "client/chatform.h"
 
+#include "client/ballboard.h"
+#include "client/bigball.h"
 #include "client/cardgrid.h"
 #include "client/chatentry.h"
 #include "client/chattersounds.h"
 #include "client/chatview.h"
+#include "client/chosenpanel.h"
 #include "client/colournames.h"
 #include "client/gamestartform.h"
+#include "client/detailspanel.h"
+#include "client/gamepictures.h"
+#include "client/indexedpicture.h"
 #include "client/phrasebuttons.h"
+#include "client/picturebutton.h"
+#include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "client/settings.h"
 #include "client/settingslocation.h"
@@ -14,6 +22,7 @@
 #include "client/soundplayer.h"
 #include "client/tablebackground.h"
 #include "client/windowbounds.h"
+#include "client/winnerbanner.h"
 #include "host/tserver.h"
 #include "net/errorreporter.h"
 #include "net/fields.h"
@@ -135,6 +144,7 @@ void Tchat::buildWindow()
 
     m_cards = new CardGrid(panel_board);
     m_cards->move(335, 52);
+    connect(m_cards, &CardGrid::cellClicked, this, &Tchat::label_roundnumClick);
 
     label_status = new QLabel(panel_board);
     label_status->setObjectName(QStringLiteral("label_status"));
@@ -176,12 +186,7 @@ void Tchat::buildWindow()
     connect(m_phrases, &PhraseButtons::phraseClicked, this, &Tchat::b_phrase1Click);
     connect(m_phrases, &PhraseButtons::chatterSoundChosen, this, &Tchat::wave4Click);
 
-    // Over the middle of the board.
-    button_start = new QPushButton(QStringLiteral("START GAME"), panel_board);
-    button_start->setObjectName(QStringLiteral("button_start"));
-    button_start->setGeometry(105, 312, 126, 40);
-    button_start->hide();
-    connect(button_start, &QPushButton::clicked, this, &Tchat::button_startClick);
+    buildPlayingSurface(panel_board);
 
     image_logo = new QLabel(panel_board);
     image_logo->setObjectName(QStringLiteral("image_logo"));
@@ -321,9 +326,6 @@ void Tchat::buildMenus()
     QAction* phrases = view->addAction(QStringLiteral("Phrase List"));
     phrases->setObjectName(QStringLiteral("PhraseList1"));
     connect(phrases, &QAction::triggered, this, &Tchat::phraseListRequested);
-    ChoosenBingoBalls1 = view->addAction(QStringLiteral("Choosen Bingo Balls"));
-    ChoosenBingoBalls1->setObjectName(QStringLiteral("ChoosenBingoBalls1"));
-    ChoosenBingoBalls1->setCheckable(true);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("Help"));
     help->setObjectName(QStringLiteral("Help1"));
@@ -340,6 +342,14 @@ void Tchat::buildMenus()
     chatMenu->addAction(ClearMainChat1);
     chatMenu->addSeparator();
     chatMenu->addAction(ScrollChatOff1);
+
+    ChoosenBingoBalls1 = checkItem(view, QStringLiteral("Choosen Bingo Balls"),
+                                   QStringLiteral("ChoosenBingoBalls1"), false);
+    // The item's mark follows the panel, not the click.
+    connect(ChoosenBingoBalls1, &QAction::triggered, this, [this] {
+        ChoosenBingoBalls1->setChecked(!ChoosenBingoBalls1->isChecked());
+        ChoosenBingoBalls1Click();
+    });
 
     popup_kick = new QMenu(this);
     popup_kick->setObjectName(QStringLiteral("popup_kick"));
@@ -1009,49 +1019,351 @@ void Tchat::clearall()
     m_cards->reset();
 }
 
-// ---- Board, balls and scores: shown by the board and score sheet surfaces ----
+// ---- Board, balls and scores ----
 
-void Tchat::winner(const QByteArray& body)
+namespace {
+constexpr std::array<int, 6> historyLefts{349, 391, 432, 474, 515, 557};
+
+bool isBallValue(int value)
 {
-    qCDebug(lcClient) << "winner" << body.left(64) << "not shown yet";
+    return (value >= 1 && value <= 75) || value == pictures::zorerBall;
+}
+} // namespace
+
+void Tchat::buildPlayingSurface(QWidget* parent)
+{
+    auto* theboard = new QFrame(parent);
+    theboard->setObjectName(QStringLiteral("panel_theboard"));
+    theboard->setGeometry(3, 158, 324, 364);
+    theboard->setStyleSheet(QStringLiteral("#panel_theboard { background: black;"
+                                           " border: 2px solid rgb(96, 32, 128); }"));
+    paintbox_board = new BallBoard(theboard);
+    paintbox_board->move(2, 2);
+    connect(paintbox_board, &BallBoard::released, this, &Tchat::paintbox_boardMouseUp);
+
+    m_bigball = new BigBall(parent);
+    m_bigball->move(192, 3);
+    image_bob = new IndexedPicture(&pictures::paintBobCounter, parent);
+    image_bob->setObjectName(QStringLiteral("image_bob"));
+    image_bob->setGeometry(192, 125, 134, 30);
+
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QStringLiteral("panel_history"));
+    strip->setGeometry(345, 2, 256, 48);
+    strip->setStyleSheet(QStringLiteral("#panel_history { background: rgb(96, 32, 128); }"));
+    for (std::size_t i = 0; i < image_other.size(); ++i) {
+        auto* picture = new IndexedPicture(&pictures::paintBall, parent);
+        picture->setObjectName(QStringLiteral("image_other%1").arg(i + 1));
+        picture->setGeometry(historyLefts[i], 6, 40, 40);
+        image_other[i] = picture;
+    }
+
+    // Over the middle of the board.
+    button_start = new PictureButton(
+        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("START GAME")); },
+        parent);
+    button_start->setObjectName(QStringLiteral("button_start"));
+    button_start->setGeometry(105, 312, 126, 40);
+    button_start->hide();
+    connect(button_start, &QAbstractButton::clicked, this, &Tchat::button_startClick);
+
+    panel_scoresheet = new ScoreSheet(parent);
+    panel_scoresheet->move(12, 208);
+    panel_scoresheet->hide();
+    connect(panel_scoresheet, &ScoreSheet::moreClicked, this, &Tchat::image_more1Click);
+    connect(panel_scoresheet, &ScoreSheet::okClicked, this, &Tchat::button_okClick);
+    connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this, [this](int seat, const QPoint& at) {
+        label_playername1ContextPopup(seat, m_rows->name(seat), at);
+    });
+    panel_more = new DetailsPanel(parent);
+    panel_more->move(316, 208);
+    panel_more->hide();
+
+    panel_choosen = new ChosenPanel(parent);
+    panel_choosen->move(3, 3);
+    panel_choosen->hide();
+    button_open = new PictureButton(
+        [](QPainter& p, const QRectF& r) { pictures::paintArrow(p, r, false); }, parent);
+    button_open->setObjectName(QStringLiteral("button_open"));
+    button_open->setGeometry(326, 2, 12, 16);
+    connect(button_open, &QAbstractButton::clicked, this, &Tchat::button_openClick);
+    button_close = new PictureButton(
+        [](QPainter& p, const QRectF& r) { pictures::paintArrow(p, r, true); }, parent);
+    button_close->setObjectName(QStringLiteral("button_close"));
+    button_close->setGeometry(326, 2, 12, 16);
+    button_close->hide();
+    connect(button_close, &QAbstractButton::clicked, this, &Tchat::button_closeClick);
+
+    panel_winner = new WinnerBanner(parent);
+    panel_winner->move(329, 2);
+    panel_winner->hide();
 }
 
-void Tchat::invalid(const QByteArray& body)
+QList<int> Tchat::ballHistory() const
 {
-    qCDebug(lcClient) << "refused pick" << body.left(64) << "not shown yet";
+    QList<int> values;
+    for (const IndexedPicture* picture : image_other)
+        values.append(picture->index());
+    return values;
+}
+
+int Tchat::bobCounter() const
+{
+    return image_bob->index();
+}
+
+std::array<int, 7> Tchat::seatPatterns(int seat) const
+{
+    return SeatRows::isRow(seat) ? patterns[std::size_t(seat)] : std::array<int, 7>{};
+}
+
+void Tchat::paintbox_boardMouseUp(QPoint point)
+{
+    const int position = BallBoard::positionAt(point);
+    if (position == 0)
+        return;
+    if (paintbox_board->revealed(position)) {
+        playsounds(QStringLiteral("invalid"));
+        return;
+    }
+    // Whose turn it is is the host's business: it ignores picks out of turn.
+    if (m_loggedIn)
+        send(msg::chooseball(m_ownSeat, position));
+}
+
+void Tchat::label_roundnumClick(int card, int column, int row)
+{
+    // Covered cells, the centre and emptied cells hold 0, which is never drawn.
+    if (!paintbox_board->isDrawn(m_cards->cellNumber(card, column, row))) {
+        playsounds(QStringLiteral("invalid"));
+        setStatus(QStringLiteral("That number has not been choosen."));
+        return;
+    }
+    // Marked only when the host accepts the cover.
+    if (m_loggedIn)
+        send(msg::cover(m_ownSeat, card, column, row));
 }
 
 void Tchat::chooseball(const QByteArray& body)
 {
-    qCDebug(lcClient) << "ball" << body.left(64) << "not shown yet";
+    Fields f(body);
+    const int seat = f.number();
+    const int position = f.number();
+    const int value = f.number();
+    const int bobs = f.number();
+    const int score = f.number();
+    const int penalty = f.number();
+    if (!BallBoard::isPosition(position) || !isBallValue(value)) {
+        qCDebug(lcClient) << "ball" << value << "at position" << position << "refused";
+        return;
+    }
+    for (int s = 1; s <= playingseats; ++s)
+        m_rows->setBonus(s, QString());
+    paintbox_board->reveal(position, value);
+    if (value == pictures::zorerBall) {
+        setBobCounter(bobs);
+        m_bigball->showBob();
+        playsounds(QStringLiteral("roundover"));
+        setStatus(QStringLiteral("Zorer Aru!"));
+        if (penalty != 0 && SeatRows::isRow(seat)) {
+            m_rows->setBonus(seat, QStringLiteral("-%1").arg(penalty));
+            m_rows->setScore(seat, QString::number(score));
+        }
+    } else {
+        panel_choosen->setChosen(value);
+        m_bigball->showText(pictures::ballText(value));
+        setStatus(QStringLiteral("Ball : ") + m_bigball->text());
+        playsounds(QStringLiteral("replace"));
+    }
+    for (std::size_t k = image_other.size() - 1; k > 0; --k)
+        image_other[k]->setIndex(image_other[k - 1]->index());
+    image_other[0]->setIndex(value);
+    playsounds(QStringLiteral("selectball"));
+}
+
+void Tchat::invalid(const QByteArray& body)
+{
+    Fields f(body);
+    const int seat = f.number();
+    const int code = f.number();
+    if (seat != m_ownSeat)
+        return;
+    if (code == 1)
+        setStatus(QStringLiteral("Ball has already been choosen."));
+    else if (code == 2)
+        setStatus(QStringLiteral("Invalid Choice."));
+    playsounds(QStringLiteral("invalid"));
 }
 
 void Tchat::coverit(const QByteArray& body)
 {
-    qCDebug(lcClient) << "cover" << body.left(64) << "not shown yet";
+    Fields f(body);
+    const int seat = f.number();
+    const int card = f.number();
+    const int column = f.number();
+    const int row = f.number();
+    if (seat != m_ownSeat)
+        return;
+    if (!CardGrid::isCell(card, column, row)) {
+        qCDebug(lcClient) << "cover of cell" << card << column << row << "does not exist";
+        return;
+    }
+    m_cards->setCell(card, column, row, 0);
+    playsounds(QStringLiteral("selectnum"));
 }
 
 void Tchat::scores(const QByteArray& body)
 {
-    qCDebug(lcClient) << "scores" << body.left(64) << "not shown yet";
+    setChosenPanelOpen(false);
+    panel_scoresheet->clearRows();
+    Fields f(body);
+    while (!f.atEnd()) {
+        const int seat = f.number();
+        const int total = f.number();
+        const int round = f.number();
+        std::array<int, 7> values{};
+        for (int& v : values)
+            v = f.number();
+        if (!SeatRows::isRow(seat)) {
+            qCDebug(lcClient) << "scores for seat" << seat << "skipped";
+            continue;
+        }
+        m_rows->setScore(seat, QString::number(total));
+        m_rows->setBonus(seat, QStringLiteral("+%1").arg(round));
+        panel_scoresheet->setRow(seat, m_rows->name(seat),
+                                 m_rows->score(seat) + QLatin1Char(' ') + m_rows->bonus(seat));
+        patterns[std::size_t(seat)] = values;
+    }
+    panel_scoresheet->show();
+    panel_scoresheet->raise();
+    setStatus(QStringLiteral("Posting Scores.. Please Wait."));
+    qCInfo(lcClient) << "round scored";
+    playsounds(QStringLiteral("roundover"));
+}
+
+void Tchat::image_more1Click(int seat)
+{
+    if (!SeatRows::isRow(seat))
+        return;
+    panel_more->move(316, panel_scoresheet->y() + panel_scoresheet->arrowTop(seat));
+    panel_more->showDetails(m_rows->name(seat), patterns[std::size_t(seat)]);
+    panel_more->raise();
+}
+
+void Tchat::FlatButton1Click()
+{
+    panel_more->hide();
+}
+
+void Tchat::button_okClick()
+{
+    hideScoreSheet();
+}
+
+void Tchat::winner(const QByteArray& body)
+{
+    Fields f(body);
+    const QString name = f.text();
+    setChosenPanelOpen(false);
+    playsounds(QStringLiteral("winner"));
+    // A spy has no row and can only see somebody else win.
+    const bool seated = SeatRows::isRow(m_ownSeat);
+    const bool won = seated && m_rows->name(m_ownSeat) == name;
+    const QString line = won ? QStringLiteral("You have Won the Game!")
+                             : name + QStringLiteral(" has Won the Game!");
+    setStatus(QStringLiteral("Game Over!"));
+    qCInfo(lcClient) << "game over:" << line;
+    systemline(line);
+    panel_winner->showLine(line);
+    panel_winner->raise();
+    if (m_hostMode)
+        setStartAvailable(true);
+    if (seated)
+        emit gameCounted(won ? QStringLiteral("addtomine") : name);
 }
 
 void Tchat::gamestats(const QByteArray& body)
 {
-    qCDebug(lcClient) << "game state" << body.left(64) << "not shown yet";
+    Fields f(body);
+    const int turn = f.number();
+    const int bobs = f.number();
+    const int playtoscore = f.number();
+    std::array<int, playingseats> totals{};
+    for (int& total : totals)
+        total = f.number();
+    if (SeatRows::isRow(turn))
+        turnseat = turn;
+    for (int seat = 1; seat <= playingseats; ++seat)
+        m_rows->setScore(seat, QString::number(totals[std::size_t(seat - 1)]));
+    label_playtoscore->setText(QStringLiteral("Play To Score: %1").arg(playtoscore));
+    while (!f.atEnd()) {
+        const int position = f.number();
+        const int value = f.number();
+        if (!BallBoard::isPosition(position) || !isBallValue(value)) {
+            qCDebug(lcClient) << "caught-up ball" << value << "at" << position << "skipped";
+            continue;
+        }
+        paintbox_board->reveal(position, value);
+    }
+    setBobCounter(bobs);
 }
 
-void Tchat::resetBoard() {}
+void Tchat::resetBoard()
+{
+    paintbox_board->reset();
+}
 
-void Tchat::resetBallHistory() {}
+void Tchat::resetBallHistory()
+{
+    for (IndexedPicture* picture : image_other)
+        picture->setIndex(pictures::emptyBall);
+}
 
-void Tchat::resetChosenPanel() {}
+void Tchat::resetChosenPanel()
+{
+    panel_choosen->reset();
+}
 
-void Tchat::setBobCounter(int) {}
+void Tchat::setBobCounter(int zorers)
+{
+    image_bob->setIndex(qBound(0, zorers, pictures::bobCounterPictures - 1));
+}
 
-void Tchat::hideScoreSheet() {}
+void Tchat::hideScoreSheet()
+{
+    panel_more->hide();
+    panel_scoresheet->hide();
+}
 
-void Tchat::hideWinnerBanner() {}
+void Tchat::hideWinnerBanner()
+{
+    panel_winner->hide();
+}
+
+void Tchat::setChosenPanelOpen(bool open)
+{
+    panel_choosen->setVisible(open);
+    if (open)
+        panel_choosen->raise();
+    button_close->setVisible(open);
+    button_open->setVisible(!open);
+    ChoosenBingoBalls1->setChecked(open);
+}
+
+void Tchat::ChoosenBingoBalls1Click()
+{
+    setChosenPanelOpen(!ChoosenBingoBalls1->isChecked());
+}
+
+void Tchat::button_openClick()
+{
+    setChosenPanelOpen(true);
+}
+
+void Tchat::button_closeClick()
+{
+    setChosenPanelOpen(false);
+}
 
 // ---- Seat commands ----
 

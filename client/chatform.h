@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/hostsettings.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
 #include "net/framereader.h"
@@ -14,8 +15,17 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
+class BallBoard;
+class BigBall;
 class CardGrid;
+class ChosenPanel;
+class DetailsPanel;
+class IndexedPicture;
+class PictureButton;
+class ScoreSheet;
+class WinnerBanner;
 class ChatEntry;
 class ChatView;
 class ErrorReporter;
@@ -42,6 +52,8 @@ struct LaunchOptions {
     // Where the settings file lives; empty for the program's own place. Tests give a
     // temporary folder so that nothing is written beside the test binary.
     QString settingsFolder;
+    // The hosting copy's timers; unset, the host reads the window's settings.
+    std::optional<HostSettings> hostSettings;
 };
 
 // The main window: the table, the chat and the client's side of the protocol. It owns
@@ -129,6 +141,28 @@ public:
     ChatEntry* chatEntry() const { return mychat; }
     PhraseButtons* phraseButtons() const { return m_phrases; }
     QMenu* optionsMenu() const { return m_optionsMenu; }
+    BallBoard* board() const { return paintbox_board; }
+    BigBall* bigBall() const { return m_bigball; }
+    ChosenPanel* chosenPanel() const { return panel_choosen; }
+    ScoreSheet* scoreSheet() const { return panel_scoresheet; }
+    DetailsPanel* detailsPanel() const { return panel_more; }
+    WinnerBanner* winnerBanner() const { return panel_winner; }
+    // The ball value each history picture shows, newest first (0 for none).
+    QList<int> ballHistory() const;
+    int bobCounter() const;
+    // The pattern values of a seat's last scored round (all 0 outside 1 to 7).
+    std::array<int, 7> seatPatterns(int seat) const;
+
+    // Board and card input: a button released over the board, a click on a card cell.
+    void paintbox_boardMouseUp(QPoint point);
+    void label_roundnumClick(int card, int column, int row);
+    void ChoosenBingoBalls1Click();
+    void button_openClick();
+    void button_closeClick();
+    // The score sheet's arrows, the details panel's X and the sheet's OK.
+    void image_more1Click(int seat);
+    void FlatButton1Click();
+    void button_okClick();
 
     // The settings file this window reads and writes.
     QString iniPath() const { return m_iniPath; }
@@ -152,6 +186,11 @@ signals:
     void startAvailabilityChanged(bool available);
     // This copy hosts: its spy list may remove spies.
     void hostModeStarted();
+    // The start button was clicked: the game start dialog should open.
+    void startGameRequested();
+    // A game this seated player took part in has ended: "addtomine" when the player won,
+    // otherwise the winner's name. Spies never emit it.
+    void gameCounted(const QString& winnerOrAddtomine);
     // The window has closed: the program ends.
     void closed();
     // View and Help menu items and the logo: windows this one does not own.
@@ -212,6 +251,8 @@ private:
     void setBobCounter(int zorers);
     void hideScoreSheet();
     void hideWinnerBanner();
+    void setChosenPanelOpen(bool open);
+    void buildPlayingSurface(QWidget* parent);
 
     // Settings file.
     void loadinifile();
@@ -284,7 +325,19 @@ private:
     ChatEntry* mychat = nullptr;
     PhraseButtons* m_phrases = nullptr;
     SmiliesButton* button_smilies = nullptr;
-    QPushButton* button_start = nullptr;
+    PictureButton* button_start = nullptr;
+    BallBoard* paintbox_board = nullptr;
+    BigBall* m_bigball = nullptr;
+    IndexedPicture* image_bob = nullptr;
+    std::array<IndexedPicture*, 6> image_other{};
+    ChosenPanel* panel_choosen = nullptr;
+    PictureButton* button_open = nullptr;
+    PictureButton* button_close = nullptr;
+    ScoreSheet* panel_scoresheet = nullptr;
+    DetailsPanel* panel_more = nullptr;
+    WinnerBanner* panel_winner = nullptr;
+    // Indexed by seat; entry 0 unused. Covered, line, corners, cross, X, square, blackout.
+    std::array<std::array<int, 7>, playingseats + 1> patterns{};
     QLabel* image_logo = nullptr;
     QWidget* panel_help = nullptr;
     QStringListModel* m_spylist = nullptr;

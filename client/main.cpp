@@ -27,6 +27,13 @@ int main(int argc, char* argv[])
         options.lobbyPort = quint16(port);
     if (const QString folder = qEnvironmentVariable("QUORVEL_SETTINGS_DIR"); !folder.isEmpty())
         options.settingsFolder = folder;
+    // Quick host timers, so a whole game can be played by a script in a minute.
+    if (const int ms = qEnvironmentVariableIntValue("QUORVEL_BOT_SPEED_MS"); ms > 0) {
+        HostSettings quick;
+        quick.botSpeedMs = [ms] { return ms; };
+        quick.secondsBetweenRounds = [] { return 1; };
+        options.hostSettings = quick;
+    }
     Program program(options);
     Tchat& chat = program.chat();
 

@@ -6,6 +6,7 @@
 Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
     : m_errors(errors ? errors : &m_errorBox)
 {
+    const std::optional<HostSettings> hostSettings = options.hostSettings;
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     Tchat* chat = m_chat.get();
     m_errorBox.setParentWindow(chat);
@@ -40,6 +41,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     m_hostSettings.secondsBetweenRounds = [menus] {
         return menus ? menus->secondsBetweenRounds() : 15;
     };
+    if (hostSettings)
+        m_hostSettings = *hostSettings;
     m_server = std::make_unique<TServer>(m_hostSettings, m_errors);
     chat->setServer(m_server.get());
 

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QWidget>
+
+#include <array>
+
+// The ball board: 72 positions in 8 columns of 9 cells of 40 by 40, running down each
+// column. Holds the client's copy of each position (value and revealed flag); only the
+// host's messages change it.
+class BallBoard : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int positions = 72;
+    static constexpr int columns = 8;
+    static constexpr int rows = 9;
+    static constexpr int cell = 40;
+
+    explicit BallBoard(QWidget* parent = nullptr);
+
+    static bool isPosition(int position) { return position >= 1 && position <= positions; }
+    // The position under a point of the board, 0 outside it.
+    static int positionAt(QPoint point);
+    static QRect cellRect(int position);
+
+    int value(int position) const;
+    bool revealed(int position) const;
+    // The position takes the value and is revealed.
+    void reveal(int position, int value);
+    // Every position hidden (76), not revealed.
+    void reset();
+    // Whether a revealed position holds this value.
+    bool isDrawn(int value) const;
+
+signals:
+    // A mouse button was released over the board at this point.
+    void released(QPoint point);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    struct Position {
+        int value = 76;
+        bool revealed = false;
+    };
+    std::array<Position, positions> m_positions{};
+};

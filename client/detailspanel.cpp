@@ -1,0 +1,66 @@
+#include "client/detailspanel.h"
+
+#include "client/gamepictures.h"
+#include "client/picturebutton.h"
+
+#include <QLabel>
+#include <QListWidget>
+
+#include <array>
+
+DetailsPanel::DetailsPanel(QWidget* parent) : QFrame(parent)
+{
+    setObjectName(QStringLiteral("panel_more"));
+    setFixedSize(157, 137);
+    setStyleSheet(QStringLiteral("#panel_more { background: rgb(247, 242, 223);"
+                                 " border: 3px solid rgb(64, 0, 64); }"));
+    label_more = new QLabel(this);
+    label_more->setObjectName(QStringLiteral("label_more"));
+    label_more->setTextFormat(Qt::PlainText);
+    QFont nameFont(QStringLiteral("Arial"));
+    nameFont.setPixelSize(13);
+    nameFont.setBold(true);
+    label_more->setFont(nameFont);
+    label_more->setGeometry(8, 6, 120, 18);
+
+    listbox_more = new QListWidget(this);
+    listbox_more->setObjectName(QStringLiteral("listbox_more"));
+    QFont listFont(QStringLiteral("Arial"));
+    listFont.setPixelSize(16);
+    listbox_more->setFont(listFont);
+    listbox_more->setFrameShape(QFrame::NoFrame);
+    listbox_more->setStyleSheet(
+        QStringLiteral("QListWidget { color: rgb(64, 0, 64); background: rgb(247, 242, 223); }"));
+    listbox_more->setGeometry(6, 26, 145, 105);
+
+    auto* close = new PictureButton(
+        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("X")); }, this);
+    close->setObjectName(QStringLiteral("FlatButton1"));
+    close->setGeometry(132, 5, 19, 19);
+    connect(close, &QAbstractButton::clicked, this, &QWidget::hide);
+}
+
+void DetailsPanel::showDetails(const QString& name, const std::array<int, 7>& patterns)
+{
+    static const char* const captions[] = {"Covered: ", "Lines: ", "Corners: ", "Cross: ",
+                                           "X: ",       "Square: ", "Blackout: "};
+    listbox_more->clear();
+    for (std::size_t i = 0; i < patterns.size(); ++i)
+        if (patterns[i] != 0)
+            listbox_more->addItem(QString::fromLatin1(captions[i]) + QString::number(patterns[i]));
+    label_more->setText(name);
+    show();
+}
+
+QStringList DetailsPanel::lines() const
+{
+    QStringList result;
+    for (int i = 0; i < listbox_more->count(); ++i)
+        result.append(listbox_more->item(i)->text());
+    return result;
+}
+
+QString DetailsPanel::name() const
+{
+    return label_more->text();
+}
