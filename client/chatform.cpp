@@ -1462,3 +1462,14 @@ void Tchat::Exit1Click()
 {
     close();
 }
+
+QStringList Tchat::loadchecklist() const
+{
+    QStringList names;
+    for (int seat = 1; seat <= playingseats; ++seat) {
+        const QString name = m_rows->name(seat);
+        if (seat != m_ownSeat && name != waiting)
+            names << name;
+    }
+    return names;
+}

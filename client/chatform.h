@@ -135,6 +135,9 @@ public:
     // The spy list's items ("<seat>: <name>"), shown by the spy list window.
     QStringListModel* spylistItems() const { return m_spylist; }
 
+    // The names on seat labels 1 to 7 other than the own seat, for the tally's list of
+    // players in the current game.
+    QStringList loadchecklist() const;
     SeatRows* seatRows() const { return m_rows; }
     CardGrid* cards() const { return m_cards; }
     ChatView* chatView() const { return mainchat; }
@@ -187,7 +190,6 @@ signals:
     // This copy hosts: its spy list may remove spies.
     void hostModeStarted();
     // The start button was clicked: the game start dialog should open.
-    void startGameRequested();
     // A game this seated player took part in has ended: "addtomine" when the player won,
     // otherwise the winner's name. Spies never emit it.
     void gameCounted(const QString& winnerOrAddtomine);

@@ -19,6 +19,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     // Written when the window closes as well as at the end, in case the end never comes.
     QObject::connect(chat, &Tchat::closed, m_tally.get(), &Ttallylist::save);
     QObject::connect(chat, &Tchat::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
+    m_tally->setSeatNames([chat] { return chat->loadchecklist(); });
+    QObject::connect(chat, &Tchat::gameCounted, m_tally.get(), &Ttallylist::addgame);
     m_about = std::make_unique<Tabout>();
     m_about->setMainWindow(chat);
     m_download = std::make_unique<Tdownload>();

@@ -130,6 +130,11 @@ void TestSoloGame::wholeGameByClicks()
     QCOMPARE(counted.at(0).at(0).toString(),
              banner.startsWith(QLatin1String("You")) ? QStringLiteral("addtomine") : QStringLiteral("Klot"));
     chat.grab().save(QStringLiteral(QUORVEL_BINARY_DIR "/tst_sologame-end.png"));
+    // The tally counted the game.
+    const bool won = banner.startsWith(QLatin1String("You"));
+    QCOMPARE(program.tally().findChild<QLabel*>("label_total1")->text(), QStringLiteral("1"));
+    QCOMPARE(program.tally().findChild<QLabel*>("label_total2")->text(),
+             won ? QStringLiteral("1") : QStringLiteral("0"));
 
     // The hosting copy offers the next game at once.
     startFromDialog(program);
