@@ -1,5 +1,7 @@
 #include "client/gamepictures.h"
 
+#include "client/pictures.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -7,10 +9,7 @@
 namespace pictures {
 namespace {
 
-const QColor purple(96, 32, 128);
-const QColor darkPurple(64, 0, 64);
 const QColor hiddenPurple(48, 0, 64);
-const QColor faceYellow(255, 214, 40);
 
 QFont boldArial(qreal pixelSize)
 {

@@ -10,10 +10,7 @@
 namespace pictures {
 namespace {
 
-const QColor purple(96, 32, 128);
-const QColor darkPurple(64, 0, 64);
 const QColor cream(255, 248, 220);
-const QColor faceYellow(255, 214, 40);
 const QColor faceEdge(150, 100, 0);
 
 // Runs a paint function in a design space of w by h units stretched over r.

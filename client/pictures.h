@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 #include <QRectF>
@@ -12,6 +13,11 @@ class QPainter;
 // The table's pictures, drawn in code. Each paint function draws into the given rectangle
 // of an antialiased painter, so widgets can paint them straight at any pixel ratio.
 namespace pictures {
+
+// The table's colours that more than one picture uses.
+inline const QColor purple(96, 32, 128);
+inline const QColor darkPurple(64, 0, 64);
+inline const QColor faceYellow(255, 214, 40);
 
 using PaintFunction = std::function<void(QPainter&, const QRectF&)>;
 
