@@ -64,7 +64,13 @@ void TestSoloGame::playUntilWinner(Tchat& chat, int* roundsScored)
         }
         sheetShown = !sheet->isHidden();
         // One pick per turn: another only once the window has heard from the host.
-        if (chat.getTurnseat() == chat.ownSeat() && chat.status() == QLatin1String("Your Turn.")
+        // A refused pick (a second click that crossed the host's answer) leaves the turn
+        // with us, as for a person, who then clicks another ball.
+        const QString status = chat.status();
+        const bool mayPick = status == QLatin1String("Your Turn.")
+            || status == QLatin1String("Ball has already been choosen.")
+            || status == QLatin1String("Invalid Choice.");
+        if (chat.getTurnseat() == chat.ownSeat() && mayPick
             && chat.dispatchedMessages() != pickedAt) {
             for (int p = 1; p <= BallBoard::positions; ++p) {
                 if (!board->revealed(p)) {
