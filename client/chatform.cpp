@@ -48,7 +48,6 @@
 namespace {
 constexpr int boardPanelWidth = 764;
 constexpr int boardPanelHeight = 526;
-constexpr int phraseGateTicks = 100;
 const QColor darkPurple(64, 0, 64);
 const QColor pureRed(255, 0, 0);
 constexpr std::array<int, 4> textSizes{8, 10, 12, 14};
@@ -108,7 +107,6 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     buildWindow();
     buildMenus();
     buildDispatchTable();
-    receivedlist.setTickHook([this] { return advancePhraseGate(); });
     clearall();
 
     connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
@@ -495,18 +493,6 @@ void Tchat::Timer1Timer(const QueuedMessage& message)
     m_dispatch.dispatch(message.text);
 }
 
-bool Tchat::advancePhraseGate()
-{
-    if (m_phraseGateOpen)
-        return false;
-    if (++m_phraseGateTicks > phraseGateTicks) {
-        m_phraseGateOpen = true;
-        m_phraseGateTicks = 0;
-        return false;
-    }
-    return true;
-}
-
 // ---- Chat lines and sounds ----
 
 void Tchat::systemline(const QString& text)
@@ -596,15 +582,13 @@ void Tchat::sendit()
 
 void Tchat::b_phrase1Click(int index)
 {
-    if (!m_phraseGateOpen)
+    if (!m_phraseGate.isOpen())
         return;
     const QString phrase = m_phrases->phrase(index);
     const QString text = phrase.startsWith(QLatin1String("/me ")) ? phrase.mid(4)
                                                                   : QStringLiteral("says: ") + phrase;
     send(msg::action(m_ownSeat, text, colourName(m_chatColour)));
-    m_phraseGateOpen = false;
-    m_phraseGateTicks = 0;
-    receivedlist.wake();
+    m_phraseGate.close();
 }
 
 void Tchat::wave4Click(int tag)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/phrasebuttons.h"
 #include "host/hostsettings.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
@@ -29,7 +30,6 @@ class WinnerBanner;
 class ChatEntry;
 class ChatView;
 class ErrorReporter;
-class PhraseButtons;
 class QAction;
 class QActionGroup;
 class QColorDialog;
@@ -118,7 +118,7 @@ public:
     QTcpSocket& clientSocket() { return sock; }
     QTcpSocket& lobbySocket() { return Sock11; }
     QColor systemColour() const { return m_systemColour; }
-    bool phraseGateOpen() const { return m_phraseGateOpen; }
+    PhraseGate& phraseGate() { return m_phraseGate; }
     qsizetype queuedMessages() const { return receivedlist.size(); }
     const Dispatcher& dispatcher() const { return m_dispatch; }
     // Messages taken from the queue and dispatched since start.
@@ -223,7 +223,6 @@ private:
     void sockRead();
     void sockInfo(QAbstractSocket::SocketError error);
     void Timer1Timer(const QueuedMessage& message);
-    bool advancePhraseGate();
 
     // Message handlers, in the order of the dispatch table.
     void sendloginfo(const QByteArray& body);
@@ -306,8 +305,7 @@ private:
     bool m_everConnected = false;
     QColor m_systemColour{0, 0, 255};
     QColor m_chatColour{0, 0, 0};
-    bool m_phraseGateOpen = true;
-    int m_phraseGateTicks = 0;
+    PhraseGate m_phraseGate;
     quint64 m_dispatched = 0;
     int turnseat = 0;
     // Indexed by seat; entry 0 unused.

@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QToolButton>
 
+#include <chrono>
+
 namespace {
 constexpr QSize buttonSize{25, 19};
 constexpr QSize iconSize{21, 15};
@@ -27,6 +29,19 @@ QToolButton* chatButton(QWidget* parent, const QString& name, const QIcon& icon,
     return button;
 }
 } // namespace
+
+PhraseGate::PhraseGate()
+    : m_clock([] {
+          using namespace std::chrono;
+          return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+      })
+{
+}
+
+bool PhraseGate::isOpen() const
+{
+    return !m_closedAt || m_clock() - *m_closedAt >= restMs;
+}
 
 const std::array<const char*, PhraseButtons::phrases> PhraseButtons::defaultPhrases{
     "Way To Go!", "Good One!", "Nice Try!",         "Excellent!",          "Brilliant!",

@@ -3,9 +3,30 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
+#include <optional>
 
 class QMenu;
 class QToolButton;
+
+// After a phrase is sent the phrase buttons rest for two seconds. The gate compares clock
+// readings when asked, so nothing runs while it waits.
+class PhraseGate {
+public:
+    static constexpr qint64 restMs = 2000;
+    // Milliseconds from any fixed point; tests put in their own.
+    using Clock = std::function<qint64()>;
+
+    PhraseGate();
+    void setClock(Clock clock) { m_clock = std::move(clock); }
+    bool isOpen() const;
+    // A phrase has just been sent.
+    void close() { m_closedAt = m_clock(); }
+
+private:
+    Clock m_clock;
+    std::optional<qint64> m_closedAt;
+};
 
 // The column of chat buttons left of the chat: nine phrase buttons, each sending its
 // phrase (shown as its tooltip), and the chatter-sound button with its menu.

@@ -18,11 +18,6 @@ void DispatchPump::push(QueuedMessage message)
     schedule();
 }
 
-void DispatchPump::wake()
-{
-    schedule();
-}
-
 void DispatchPump::schedule()
 {
     if (m_timer.isActive() || m_immediate)
@@ -46,8 +41,7 @@ void DispatchPump::tick()
         m_queue.pop_front();
         m_handler(message);
     }
-    const bool hookWantsTicks = m_tickHook && m_tickHook();
-    if (!m_queue.empty() || hookWantsTicks) {
+    if (!m_queue.empty()) {
         if (!m_timer.isActive() || m_timer.interval() != m_interval)
             m_timer.start(m_interval);
     } else {

@@ -22,16 +22,10 @@ class DispatchPump : public QObject {
     Q_OBJECT
 public:
     using Handler = std::function<void(const QueuedMessage&)>;
-    // Called after every tick; returns true while it wants ticks to go on without
-    // messages (the client's phrase-button gate).
-    using TickHook = std::function<bool()>;
 
     DispatchPump(int intervalMs, Handler handler, QObject* parent = nullptr);
 
-    void setTickHook(TickHook hook) { m_tickHook = std::move(hook); }
     void push(QueuedMessage message);
-    // Makes sure ticks run, e.g. when the tick hook has work again.
-    void wake();
 
     qsizetype size() const { return qsizetype(m_queue.size()); }
     bool ticking() const { return m_timer.isActive() || m_immediate; }
@@ -46,7 +40,6 @@ private:
 
     std::deque<QueuedMessage> m_queue;
     Handler m_handler;
-    TickHook m_tickHook;
     QTimer m_timer;
     QElapsedTimer m_sinceTick;
     int m_interval;
