@@ -32,6 +32,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -194,14 +195,16 @@ void Tchat::buildWindow()
     image_logo->setCursor(Qt::PointingHandCursor);
     image_logo->installEventFilter(this);
 
-    // Shown once, at the first connection of a new installation; a click puts it away.
+    // Shown once, at the first connection of a new installation. It lies over the cards
+    // but never takes their clicks: a click over it goes to what lies beneath and puts the
+    // panel away.
     auto* help = new QFrame(panel_board);
     help->setObjectName(QStringLiteral("panel_help"));
     help->setGeometry(329, 52, 431, 241);
     help->setFrameShape(QFrame::Box);
     help->setLineWidth(2);
+    help->setAttribute(Qt::WA_TransparentForMouseEvents);
     help->hide();
-    help->installEventFilter(this);
     panel_help = help;
 
     ColorDialog = new QColorDialog(this);
@@ -780,8 +783,11 @@ void Tchat::loadinifile()
         m_phrases->setPhrase(i + 1, s.phrases[std::size_t(i)]);
     PlaySounds1->setChecked(s.playSounds);
     PlayerPhraseSounds1->setChecked(s.playerPhraseSounds);
-    if (s.showHelp)
+    if (s.showHelp) {
         panel_help->show();
+        // Watches every press while the panel shows, to see the ones over it.
+        qApp->installEventFilter(this);
+    }
 }
 
 void Tchat::saveinifile()
@@ -1434,9 +1440,14 @@ bool Tchat::eventFilter(QObject* watched, QEvent* event)
             emit logoClicked();
             return true;
         }
-        if (watched == panel_help) {
+    }
+    if (event->type() == QEvent::MouseButtonPress && panel_help->isVisible() && watched->isWidgetType()
+        && static_cast<QWidget*>(watched)->window() == this) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton
+            && panel_help->rect().contains(panel_help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
             panel_help->hide();
-            return true;
+            qApp->removeEventFilter(this);
         }
     }
     return QMainWindow::eventFilter(watched, event);
