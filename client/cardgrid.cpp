@@ -106,7 +106,9 @@ bool CardGrid::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::MouseButtonRelease) {
         auto* label = qobject_cast<QLabel*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (label && label->rect().contains(mouse->position().toPoint())) {
+        // Only the left button is a cell's click.
+        if (label && mouse->button() == Qt::LeftButton
+            && label->rect().contains(mouse->position().toPoint())) {
             const int t = label->property("tag").toInt();
             emit cellClicked(t / 100, t / 10 % 10, t % 10);
             return true;

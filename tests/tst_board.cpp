@@ -201,6 +201,11 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
         QTest::mouseClick(chat().findChild<QLabel*>(name), Qt::LeftButton);
         QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
     }
+    // Only the left button clicks a cell.
+    chat().setStatus(QString());
+    QTest::mouseClick(cell251, Qt::RightButton);
+    QTest::mouseClick(chat().findChild<QLabel*>("label_card111"), Qt::MiddleButton);
+    QCOMPARE(chat().status(), QString());
     QTest::mouseClick(cell251, Qt::LeftButton);
     QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_cover+") >= 0);
     QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"), (QByteArrayList{"CMD_cover+1+2+51+"}));
