@@ -34,7 +34,10 @@ DetailsPanel::DetailsPanel(QWidget* parent) : QFrame(parent)
     listbox_more->setGeometry(6, 26, 145, 105);
 
     auto* close = new PictureButton(
-        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("X")); }, this);
+        [](QPainter& p, const QRectF& r) {
+            pictures::paintWordButton(p, r, QStringLiteral("X"), pictures::darkPurple);
+        },
+        this);
     close->setObjectName(QStringLiteral("FlatButton1"));
     close->setGeometry(132, 5, 19, 19);
     connect(close, &QAbstractButton::clicked, this, &QWidget::hide);

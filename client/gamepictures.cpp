@@ -133,13 +133,13 @@ void paintBobBall(QPainter& p, const QRectF& r)
     p.restore();
 }
 
-void paintWordButton(QPainter& p, const QRectF& r, const QString& words)
+void paintWordButton(QPainter& p, const QRectF& r, const QString& words, const QColor& fill)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     const QRectF box = r.adjusted(0.5, 0.5, -0.5, -0.5);
     p.setPen(QPen(darkPurple, 1));
-    p.setBrush(purple);
+    p.setBrush(fill);
     p.drawRoundedRect(box, r.height() / 5, r.height() / 5);
     p.setPen(QColor(247, 242, 223));
     p.setFont(boldArial(r.height() * 0.45));

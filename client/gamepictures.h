@@ -25,8 +25,8 @@ void paintBobCounter(QPainter& p, const QRectF& r, int count);
 // The big white ball behind the big ball's text, and the Bob ball laid over it.
 void paintBigBall(QPainter& p, const QRectF& r);
 void paintBobBall(QPainter& p, const QRectF& r);
-// A purple picture button with white words (START GAME, OK, X).
-void paintWordButton(QPainter& p, const QRectF& r, const QString& words);
+// A picture button with cream words (START GAME, OK, X), purple unless told otherwise.
+void paintWordButton(QPainter& p, const QRectF& r, const QString& words, const QColor& fill = purple);
 // A small purple arrow pointing left or right.
 void paintArrow(QPainter& p, const QRectF& r, bool pointsRight);
 // The score sheet's title and scoring legend.

@@ -52,7 +52,7 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
             [](QPainter& p, const QRectF& r) { pictures::paintArrow(p, r, true); }, this);
         arrow->setObjectName(QStringLiteral("image_more%1").arg(seat));
         arrow->setProperty("tag", seat);
-        arrow->setGeometry(291, top + 2, 12, 14);
+        arrow->setGeometry(291, top, 12, 14);
         connect(arrow, &QAbstractButton::clicked, this, [this, seat] { emit moreClicked(seat); });
         m_arrows[std::size_t(seat - 1)] = arrow;
     }
@@ -100,5 +100,5 @@ bool ScoreSheet::arrowShown(int seat) const
 
 int ScoreSheet::arrowTop(int seat) const
 {
-    return seat >= 1 && seat <= rows ? rowTops[std::size_t(seat - 1)] : 0;
+    return seat >= 1 && seat <= rows ? m_arrows[std::size_t(seat - 1)]->y() : 0;
 }

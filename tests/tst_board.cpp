@@ -299,7 +299,9 @@ void TestBoard::scoreSheetAndDetails()
     QCOMPARE(details->name(), QStringLiteral("Kling"));
     QCOMPARE(details->y(), sheet->y() + 109);
     QCOMPARE(details->x(), 316);
-    QTest::mouseClick(chat().findChild<QAbstractButton*>("FlatButton1"), Qt::LeftButton);
+    auto* close = chat().findChild<QAbstractButton*>("FlatButton1");
+    QCOMPARE(close->grab().toImage().pixelColor(2, close->height() / 2), pictures::darkPurple);
+    QTest::mouseClick(close, Qt::LeftButton);
     QVERIFY(details->isHidden());
     QVERIFY(!sheet->isHidden());
     QTest::mouseClick(chat().findChild<QAbstractButton*>("image_more1"), Qt::LeftButton);
