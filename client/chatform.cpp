@@ -1063,7 +1063,7 @@ void Tchat::buildPlayingSurface(QWidget* parent)
     connect(panel_scoresheet, &ScoreSheet::moreClicked, this, &Tchat::image_more1Click);
     connect(panel_scoresheet, &ScoreSheet::okClicked, this, &Tchat::button_okClick);
     connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this, [this](int seat, const QPoint& at) {
-        label_playername1ContextPopup(seat, m_rows->name(seat), at);
+        label_playername1ContextPopup(seat, panel_scoresheet->name(seat), at);
     });
     panel_more = new DetailsPanel(parent);
     panel_more->move(316, 208);

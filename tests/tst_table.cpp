@@ -1,5 +1,6 @@
 #include "client/cardgrid.h"
 #include "client/chatview.h"
+#include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
@@ -395,10 +396,11 @@ void TestTable::turnMarkerStatusAndSound()
 }
 
 namespace {
-// Opens the seat pop-up over a name label as a right click would.
-QMenu* openSeatPopup(Tchat& chat, int seat)
+// Opens the seat pop-up over a name label as a right click would: a seat row's, or the
+// score sheet's with labelName "label_name".
+QMenu* openSeatPopup(Tchat& chat, int seat, const QString& labelName = QStringLiteral("label_playername"))
 {
-    QLabel* name = label(chat, QStringLiteral("label_playername%1").arg(seat));
+    QLabel* name = label(chat, labelName + QString::number(seat));
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(name, &event);
     return chat.findChild<QMenu*>("popup_kick");
@@ -454,10 +456,12 @@ void TestTable::seatPopupOnHostingWindow()
     QTRY_VERIFY(popup->isVisible());
     QCOMPARE(enabledItems(chat), QList<bool>({true, true, true}));
     popup->hide();
-    // The score sheet's labels open the same menu for the name they show.
-    chat.label_playername1ContextPopup(4, Tchat::waiting, chat.mapToGlobal(QPoint(10, 10)));
+    // The score sheet's labels open the same menu for the name they show, though the seat
+    // row reads "<Waiting>" by now.
+    chat.scoreSheet()->setRow(4, "Dee", "10 +1");
+    popup = openSeatPopup(chat, 4, "label_name");
     QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(enabledItems(chat), QList<bool>({false, true, true}));
+    QCOMPARE(enabledItems(chat), QList<bool>({true, true, true}));
     popup->hide();
     QVERIFY(errors.errors.isEmpty());
 }
