@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -17,6 +18,13 @@ namespace {
 constexpr int styleProperty = QTextFormat::UserProperty + 1;
 const QString smileyMark = QStringLiteral(":)#");
 const QColor viewBackground(247, 242, 223);
+
+// A smiley picture ends a word as well.
+bool endsWord(QChar c)
+{
+    static const QString delimiters = QStringLiteral(" .;,:(){}\"");
+    return delimiters.contains(c) || c == QChar::ObjectReplacementCharacter;
+}
 
 QString smileyName(int index)
 {
@@ -81,6 +89,27 @@ ChatView::ChatView(QWidget* parent) : QTextBrowser(parent)
 void ChatView::contextMenuEvent(QContextMenuEvent* event)
 {
     m_popup->popup(event->globalPos());
+}
+
+void ChatView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        QTextBrowser::mouseDoubleClickEvent(event);
+        return;
+    }
+    QTextCursor cursor = cursorForPosition(event->position().toPoint());
+    const QString text = cursor.block().text();
+    const int blockStart = cursor.block().position();
+    int start = cursor.positionInBlock();
+    int end = start;
+    while (start > 0 && !endsWord(text.at(start - 1)))
+        --start;
+    while (end < text.size() && !endsWord(text.at(end)))
+        ++end;
+    cursor.setPosition(blockStart + start);
+    cursor.setPosition(blockStart + end, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    event->accept();
 }
 
 QTextCharFormat ChatView::formatFor(int number) const

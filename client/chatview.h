@@ -66,6 +66,8 @@ signals:
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Selects the word under the pointer, words ending at the chat's own delimiters.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     QTextCharFormat formatFor(int style) const;

@@ -499,6 +499,12 @@ void TestChat::viewCommands()
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(chat.chatEntry()));
     chat.addlinetochat(0, "fresh", blue);
     QCOMPARE(chatLines(chat), QStringList({"fresh"}));
+
+    // A double click selects a word between the chat's delimiters: a hyphen is no delimiter.
+    chat.addlinetochat(2, "Bob chats: a well-known(word)", Qt::black);
+    const QRect known = view->cursorRect(view->document()->find("known"));
+    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, known.center() - QPoint(4, 0));
+    QCOMPARE(view->textCursor().selectedText(), QStringLiteral("well-known"));
 }
 
 void TestChat::textColour()
