@@ -461,11 +461,17 @@ void TestTally::reset()
         for (const char* label : {"label_total1", "label_total2", "label_total3", "label_total4"})
             QCOMPARE(text(*tally, label), QStringLiteral("0"));
         QCOMPARE(detail(*tally), QStringList(8, QStringLiteral("0")));
-        QCOMPARE(names(list(*tally, "checklist"), true), QStringList());
+        // Nothing else changes: the heading, the wins label, the ticks at the table.
+        QCOMPARE(text(*tally, "label_heading"), QStringLiteral("Marta's Tally"));
+        QCOMPARE(text(*tally, "label_wins"), QStringLiteral("Marta Wins:"));
+        QCOMPARE(names(list(*tally, "checklist"), true), QStringList{"Marta"});
+        // With nobody selected a game shows no opponent.
+        tally->addgame(QStringLiteral("Marta"));
+        QCOMPARE(text(*tally, "label_heading"), QStringLiteral("Marta's Tally"));
     }
     Tally restarted(path);
     QCOMPARE(restarted->table().rowCount(), 1);
-    QCOMPARE(text(*restarted, "label_total1"), QStringLiteral("0"));
+    QCOMPARE(text(*restarted, "label_total1"), QStringLiteral("1")); // the game after the reset
 }
 
 void TestTally::tableText_data()

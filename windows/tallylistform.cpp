@@ -270,23 +270,22 @@ void Ttallylist::addgame(const QString& winner)
         }
     }
     changed();
-    listbox_tallyClick();
+    if (!m_ui->listbox_tally->selectedItems().isEmpty())
+        listbox_tallyClick();
 }
 
-// A tick in "Players In Current Game" follows that opponent. A tick always shows whether
-// the name is followed, so clearing the tick of a followed name puts it back.
-void Ttallylist::checklistClickCheck()
+// A tick in "Players In Current Game" follows that opponent; clearing the tick of a
+// followed name puts it back. Only the clicked name counts: after a reset the other ticks
+// may show names no longer followed.
+void Ttallylist::checklistClickCheck(QListWidgetItem* item)
 {
-    for (int index = 0; index < m_ui->checklist->count(); ++index) {
-        QListWidgetItem* item = m_ui->checklist->item(index);
-        const bool ticked = item->checkState() == Qt::Checked;
-        const bool followed = m_table.findRow(item->text()) > 0;
-        if (ticked && !followed) {
-            follow(item->text());
-        } else if (!ticked && followed) {
-            const QSignalBlocker blocker(m_ui->checklist);
-            item->setCheckState(Qt::Checked);
-        }
+    const bool ticked = item->checkState() == Qt::Checked;
+    const bool followed = m_table.findRow(item->text()) > 0;
+    if (ticked && !followed) {
+        follow(item->text());
+    } else if (!ticked && followed) {
+        const QSignalBlocker blocker(m_ui->checklist);
+        item->setCheckState(Qt::Checked);
     }
 }
 
@@ -364,6 +363,12 @@ void Ttallylist::showOpponent(int row)
     const QString name = known ? m_table.cell(row, TallyTable::name) : placeholder;
     m_ui->label_heading->setText(name + QStringLiteral("'s Tally"));
     m_ui->label_wins->setText(name + QStringLiteral(" Wins:"));
+    showCounts(row);
+}
+
+void Ttallylist::showCounts(int row)
+{
+    const bool known = row >= 1 && row < m_table.rowCount();
     for (int column = 1; column < TallyTable::columnCount; ++column) {
         auto* label = findChild<QLabel*>(QStringLiteral("label_count%1").arg(column));
         label->setText(known ? m_table.cell(row, column) : QStringLiteral("0"));
@@ -388,13 +393,9 @@ void Ttallylist::button_resetClick()
         const QSignalBlocker blocker(m_ui->listbox_tally);
         m_ui->listbox_tally->clear();
     }
-    {
-        const QSignalBlocker blocker(m_ui->checklist);
-        for (int index = 0; index < m_ui->checklist->count(); ++index)
-            m_ui->checklist->item(index)->setCheckState(Qt::Unchecked);
-    }
     changed();
-    showOpponent(-1);
+    // The heading, the wins label and the ticks of the players at the table stay.
+    showCounts(-1);
 }
 
 void Ttallylist::button_doneClick()

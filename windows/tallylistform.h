@@ -9,6 +9,8 @@
 #include <functional>
 #include <memory>
 
+class QListWidgetItem;
+
 namespace Ui {
 class Ttallylist;
 }
@@ -70,7 +72,7 @@ signals:
 
 private:
     void FormCreate();
-    void checklistClickCheck();
+    void checklistClickCheck(QListWidgetItem* item);
     void listbox_tallyClickCheck();
     void listbox_tallyClick();
     void button_resetClick();
@@ -80,6 +82,8 @@ private:
     void drop(int listRow);
     void showOwnTotals();
     void showOpponent(int row);
+    // The eight count labels from a row; zeros for no row.
+    void showCounts(int row);
     void tickInCurrentGame(const QString& opponent, bool followed);
     void keepDamagedFile(const QString& reason);
     void cannotRead(const QString& reason);
