@@ -148,12 +148,32 @@ void TestPhrases::closingKeepsNothing()
 
 void TestPhrases::fiftyCharacters()
 {
-    host(freshSettingsFolder());
+    // Only typing stops at 50: a longer phrase from the file is shown and kept whole.
+    const QString folder = freshSettingsFolder();
+    const QString stored(60, QLatin1Char('y'));
+    IniFile ini(folder + QStringLiteral("/orsklobby.ini"));
+    ini.setValue(Settings::section, QStringLiteral("Phrase2"), stored);
+    QVERIFY(ini.save());
+    Tchat& chat = host(folder).chat();
     Tphrases& editor = openEditor();
     QLineEdit* field = editor.field(1);
     field->clear();
     QTest::keyClicks(field, QString(60, QLatin1Char('x')));
     QCOMPARE(field->text(), QString(50, QLatin1Char('x')));
+    field->setText(QStringLiteral("Way To Go!"));
+
+    QLineEdit* longField = editor.field(2);
+    QCOMPARE(longField->text(), stored);
+    editor.button_doneClick();
+    QCOMPARE(chat.phraseButtons()->phrase(2), stored);
+    QCOMPARE(iniValue(chat.iniPath(), "Phrase2"), stored);
+    // It may be shortened, not lengthened.
+    openEditor();
+    longField->setCursorPosition(10);
+    QTest::keyClick(longField, Qt::Key_Backspace);
+    QTest::keyClicks(longField, "zz");
+    QCOMPARE(longField->text(), QString(59, QLatin1Char('y')));
+    QCOMPARE(longField->cursorPosition(), 9);
 }
 
 QTEST_MAIN(TestPhrases)

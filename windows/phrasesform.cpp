@@ -10,9 +10,23 @@
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 const QColor windowColour(232, 227, 197);
 constexpr int rowHeight = 24;
+
+// Typing stops at the phrase limit, but a longer phrase from the settings file is shown
+// whole. Such a phrase may be shortened, never lengthened.
+void fitTypingLimit(QLineEdit* edit)
+{
+    const int room = std::max(Tphrases::maxPhraseLength, int(edit->text().size()));
+    if (edit->maxLength() == room)
+        return;
+    const int cursor = edit->cursorPosition();
+    edit->setMaxLength(room);
+    edit->setCursorPosition(cursor);
+}
 } // namespace
 
 Tphrases::Tphrases(QWidget* parent) : QDialog(parent)
@@ -31,6 +45,7 @@ Tphrases::Tphrases(QWidget* parent) : QDialog(parent)
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("phrase%1").arg(i + 1));
         edit->setMaxLength(maxPhraseLength);
+        connect(edit, &QLineEdit::textChanged, this, [edit] { fitTypingLimit(edit); });
         edit->setGeometry(120, top, 240, 21);
         m_fields[std::size_t(i)] = edit;
     }
@@ -58,8 +73,11 @@ QLineEdit* Tphrases::field(int index) const
 void Tphrases::showPhrases()
 {
     if (m_buttons) {
-        for (int i = 1; i <= phraseCount; ++i)
-            field(i)->setText(m_buttons->phrase(i));
+        for (int i = 1; i <= phraseCount; ++i) {
+            const QString phrase = m_buttons->phrase(i);
+            field(i)->setMaxLength(std::max(maxPhraseLength, int(phrase.size())));
+            field(i)->setText(phrase);
+        }
     }
     if (!isVisible())
         centreWindowOn(this, parentWidget());
