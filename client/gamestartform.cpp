@@ -9,7 +9,6 @@
 #include <QPainterPath>
 
 namespace {
-const QColor backgroundColour(0xE8, 0xE3, 0xC5);
 const QColor inkColour(0x40, 0x00, 0x40);
 
 // The dialog's sizes are in pixels, as drawn, whatever the desktop's font size.
@@ -34,7 +33,7 @@ QPixmap canvas(QSize size, qreal pixelRatio)
 } // namespace
 
 Tgamestart::Tgamestart(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
+    : TiledDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint),
       m_ui(std::make_unique<Ui::Tgamestart>())
 {
     m_ui->setupUi(this);
@@ -77,12 +76,6 @@ Tgamestart::Tgamestart(QWidget* parent)
 }
 
 Tgamestart::~Tgamestart() = default;
-
-void Tgamestart::setBackgroundTile(const QPixmap& tile)
-{
-    m_tile = tile;
-    update();
-}
 
 int Tgamestart::playToScore() const
 {
@@ -211,14 +204,6 @@ void Tgamestart::showEvent(QShowEvent* event)
     // Made before it knew its screen, the dialog may first show on a HiDPI one.
     drawPictures();
     QDialog::showEvent(event);
-}
-
-void Tgamestart::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), backgroundColour);
-    if (!m_tile.isNull())
-        painter.drawTiledPixmap(rect(), m_tile);
 }
 
 QPixmap Tgamestart::boxPicture(int index, qreal pixelRatio)

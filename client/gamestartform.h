@@ -1,7 +1,8 @@
 #pragma once
 
+#include "client/tileddialog.h"
+
 #include <QByteArray>
-#include <QDialog>
 #include <QPixmap>
 
 #include <array>
@@ -19,7 +20,7 @@ class Tgamestart;
 // the computer fills, and the start picture that sends them to the host. Hidden, never
 // destroyed, so it keeps its values for the next game. Made with the main window as its
 // parent it opens centred on it.
-class Tgamestart : public QDialog {
+class Tgamestart : public TiledDialog {
     Q_OBJECT
 public:
     using SendFunction = std::function<void(const QByteArray& wire)>;
@@ -31,8 +32,6 @@ public:
     void setSendFunction(SendFunction send) { m_send = std::move(send); }
     // The name this copy logged in with.
     void setPlayerName(const QString& name) { m_playerName = name; }
-    // The main window's tiled background picture, drawn over the dialog's colour.
-    void setBackgroundTile(const QPixmap& tile);
 
     int playToScore() const;
     int penalty() const;
@@ -63,7 +62,6 @@ signals:
     void saveRequested();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -78,6 +76,5 @@ private:
     qreal m_pictureRatio = 0;
     SendFunction m_send;
     QString m_playerName;
-    QPixmap m_tile;
     QLabel* m_pressedBox = nullptr;
 };

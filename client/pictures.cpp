@@ -292,6 +292,13 @@ QColor tableColour()
     return QColor(232, 227, 197);
 }
 
+void paintTableBackground(QPainter& p, const QRect& area, const QPixmap& tile)
+{
+    p.fillRect(area, tableColour());
+    if (!tile.isNull())
+        p.drawTiledPixmap(area, tile);
+}
+
 void paintBackgroundTile(QPainter& p, const QRectF& r)
 {
     // Faint dabber dots on a woven grid: texture that stays quiet under text.

@@ -31,6 +31,9 @@ QColor tableColour();
 // One tile of the background picture (tileSize square).
 inline constexpr int tileSize = 48;
 void paintBackgroundTile(QPainter& p, const QRectF& r);
+// The main window's background, which the side windows share: the table colour under the
+// tiles (a rendered paintBackgroundTile), the first tile at the area's top left.
+void paintTableBackground(QPainter& p, const QRect& area, const QPixmap& tile);
 
 // A seat that just watches: two eyes, 23 by 10.
 void paintEyes(QPainter& p, const QRectF& r);

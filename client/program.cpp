@@ -27,6 +27,7 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     const QPixmap tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
                                           chat->devicePixelRatioF(), pictures::paintBackgroundTile);
+    m_about->setBackgroundTile(tile);
     m_gamestart = new Tgamestart(chat);
     m_gamestart->setBackgroundTile(tile);
     m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
@@ -55,6 +56,7 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     m_help = std::make_unique<Thelp>();
     m_help->setMainWindow(chat);
+    m_help->setBackgroundTile(tile);
 
     QObject::connect(chat, &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
     // The installer or the lobby has been started: the game ends as by "Exit".

@@ -10,7 +10,7 @@ TableBackground::TableBackground(QWidget* parent) : QWidget(parent)
     setAutoFillBackground(false);
 }
 
-void TableBackground::paintEvent(QPaintEvent* event)
+void TableBackground::paintEvent(QPaintEvent*)
 {
     const qreal ratio = devicePixelRatioF();
     // Redrawn when the window moves to a screen of another pixel ratio.
@@ -18,6 +18,5 @@ void TableBackground::paintEvent(QPaintEvent* event)
         m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize), ratio,
                                   pictures::paintBackgroundTile);
     QPainter p(this);
-    p.fillRect(event->rect(), pictures::tableColour());
-    p.drawTiledPixmap(rect(), m_tile);
+    pictures::paintTableBackground(p, rect(), m_tile);
 }

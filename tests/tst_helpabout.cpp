@@ -1,3 +1,4 @@
+#include "client/pictures.h"
 #include "client/program.h"
 #include "net/messages.h"
 #include "support/recordingopener.h"
@@ -36,6 +37,22 @@ QTextBrowser* frontTopic(Thelp& help)
 QStringList lines(QTextBrowser* memo)
 {
     return memo->toPlainText().split(QLatin1Char('\n'));
+}
+
+// Whether the window shows the main window's background picture: a colour of its tile
+// appears in the window.
+bool showsTableTile(QWidget& window)
+{
+    const QImage tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize), 1.0,
+                                         pictures::paintBackgroundTile)
+                            .toImage();
+    const QRgb dot = tile.pixel(7, 12);
+    const QImage shown = window.grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < shown.height(); ++y)
+        for (int x = 0; x < shown.width(); ++x)
+            if (shown.pixel(x, y) == dot)
+                return true;
+    return false;
 }
 
 void click(QWidget& window, const QString& name)
@@ -266,6 +283,8 @@ void TestHelpAbout::helpAboutButtonAndPlacement()
     click(program.help(), QStringLiteral("button_about"));
     QVERIFY(program.about().isVisible());
     QVERIFY(centred(program.about()));
+    QVERIFY(showsTableTile(program.help()));
+    QVERIFY(showsTableTile(program.about()));
 }
 
 void TestHelpAbout::aboutShowsVersionAndYear()

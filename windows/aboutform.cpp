@@ -11,7 +11,7 @@
 #include <QMouseEvent>
 
 Tabout::Tabout(QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::Tabout>()), m_opener(&ShellOpener::system())
+    : TiledDialog(parent), m_ui(std::make_unique<Ui::Tabout>()), m_opener(&ShellOpener::system())
 {
     m_ui->setupUi(this);
     setFixedSize(304, 174);
@@ -37,14 +37,6 @@ Tabout::~Tabout() = default;
 void Tabout::setShellOpener(ShellOpener* opener)
 {
     m_opener = opener ? opener : &ShellOpener::system();
-}
-
-void Tabout::setBackgroundImage(const QPixmap& image)
-{
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(image));
-    setPalette(palette);
-    setAutoFillBackground(true);
 }
 
 void Tabout::showAbout()

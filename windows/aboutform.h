@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QDialog>
-#include <QPixmap>
+#include "client/tileddialog.h"
+
 #include <QPointer>
 
 #include <memory>
@@ -13,7 +13,7 @@ class Tabout;
 }
 
 // The program's version, the year and the product's web page.
-class Tabout : public QDialog {
+class Tabout : public TiledDialog {
     Q_OBJECT
 public:
     // The product's page: the link label, this window's logo and the main window's logo.
@@ -25,8 +25,6 @@ public:
     void setShellOpener(ShellOpener* opener);
     // The window it opens centred on.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
-    // Tiled behind the window's content, like the main window's background.
-    void setBackgroundImage(const QPixmap& image);
 
 public slots:
     // Help menu "About" and the help window's "About" button.

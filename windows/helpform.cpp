@@ -10,7 +10,7 @@ namespace {
 constexpr int topicBorder = 5;
 } // namespace
 
-Thelp::Thelp(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Thelp>())
+Thelp::Thelp(QWidget* parent) : TiledDialog(parent), m_ui(std::make_unique<Ui::Thelp>())
 {
     m_ui->setupUi(this);
     resize(556, 422);
@@ -27,14 +27,6 @@ Thelp::Thelp(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Thelp
 }
 
 Thelp::~Thelp() = default;
-
-void Thelp::setBackgroundImage(const QPixmap& image)
-{
-    QPalette palette = this->palette();
-    palette.setBrush(QPalette::Window, QBrush(image));
-    setPalette(palette);
-    setAutoFillBackground(true);
-}
 
 int Thelp::currentTopic() const
 {

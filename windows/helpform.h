@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QDialog>
-#include <QPixmap>
+#include "client/tileddialog.h"
+
 #include <QPointer>
 
 #include <memory>
@@ -11,7 +11,7 @@ class Thelp;
 }
 
 // The help topics, one read-only text per topic button; the chosen one lies in front.
-class Thelp : public QDialog {
+class Thelp : public TiledDialog {
     Q_OBJECT
 public:
     explicit Thelp(QWidget* parent = nullptr);
@@ -19,8 +19,6 @@ public:
 
     // The window it opens centred on.
     void setMainWindow(QWidget* window) { m_mainWindow = window; }
-    // Tiled behind the side panel, like the main window's background.
-    void setBackgroundImage(const QPixmap& image);
 
     // The tag of the topic in front.
     int currentTopic() const;

@@ -7,13 +7,11 @@
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 
 #include <algorithm>
 
 namespace {
-const QColor windowColour(232, 227, 197);
 constexpr int rowHeight = 24;
 
 // Typing stops at the phrase limit, but a longer phrase from the settings file is shown
@@ -29,7 +27,7 @@ void fitTypingLimit(QLineEdit* edit)
 }
 } // namespace
 
-Tphrases::Tphrases(QWidget* parent) : QDialog(parent)
+Tphrases::Tphrases(QWidget* parent) : TiledDialog(parent)
 {
     setObjectName(QStringLiteral("phrases"));
     setWindowTitle(QStringLiteral("Quorvel - Phrase Buttons "));
@@ -57,12 +55,6 @@ Tphrases::Tphrases(QWidget* parent) : QDialog(parent)
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setGeometry(288, 8 + rowHeight * phraseCount + 2, 72, 25);
     connect(button_done, &QPushButton::clicked, this, &Tphrases::button_doneClick);
-}
-
-void Tphrases::setBackgroundTile(const QPixmap& tile)
-{
-    m_tile = tile;
-    update();
 }
 
 QLineEdit* Tphrases::field(int index) const
@@ -100,12 +92,4 @@ void Tphrases::button_doneClick()
             qCWarning(lcWindows) << "phrases not written to" << m_iniPath << ":" << error;
     }
     close();
-}
-
-void Tphrases::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), windowColour);
-    if (!m_tile.isNull())
-        painter.drawTiledPixmap(rect(), m_tile);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-#include <QPixmap>
+#include "client/tileddialog.h"
 
 #include <array>
 
@@ -12,7 +11,7 @@ class QPushButton;
 // The editor of the nine phrase buttons' texts. Not modal: the table stays usable while
 // it is open. Done applies the fields to the buttons and stores them in the settings file;
 // closing it any other way keeps nothing.
-class Tphrases : public QDialog {
+class Tphrases : public TiledDialog {
     Q_OBJECT
 public:
     static constexpr int phraseCount = 9;
@@ -22,7 +21,6 @@ public:
 
     void setPhraseButtons(PhraseButtons* buttons) { m_buttons = buttons; }
     void setSettingsPath(const QString& path) { m_iniPath = path; }
-    void setBackgroundTile(const QPixmap& tile);
 
     // View "Phrase List": the buttons' phrases into the fields, then the window shown.
     void showPhrases();
@@ -32,13 +30,9 @@ public:
     QLineEdit* field(int index) const;
     QPushButton* doneButton() const { return button_done; }
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
 private:
     std::array<QLineEdit*, phraseCount> m_fields{};
     QPushButton* button_done = nullptr;
     PhraseButtons* m_buttons = nullptr;
     QString m_iniPath;
-    QPixmap m_tile;
 };

@@ -6,16 +6,14 @@
 #include <QListView>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QStringListModel>
 
 namespace {
-const QColor windowColour(232, 227, 197);
 const QColor listColour(247, 242, 223);
 } // namespace
 
-Tspylist::Tspylist(QWidget* parent) : QDialog(parent)
+Tspylist::Tspylist(QWidget* parent) : TiledDialog(parent)
 {
     setObjectName(QStringLiteral("spylist"));
     setWindowTitle(QStringLiteral("Quorvel - Spys"));
@@ -68,12 +66,6 @@ void Tspylist::setKickEnabled(bool enabled)
     popup_kickhim->setEnabled(enabled);
 }
 
-void Tspylist::setBackgroundTile(const QPixmap& tile)
-{
-    m_tile = tile;
-    update();
-}
-
 void Tspylist::listbox_spysMouseMove(const QPoint& pos)
 {
     const QModelIndex index = listbox_spys->indexAt(pos);
@@ -112,12 +104,4 @@ bool Tspylist::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QDialog::eventFilter(watched, event);
-}
-
-void Tspylist::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), windowColour);
-    if (!m_tile.isNull())
-        painter.drawTiledPixmap(rect(), m_tile);
 }

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <QDialog>
-#include <QPixmap>
+#include "client/tileddialog.h"
 
 #include <functional>
 
@@ -13,7 +12,7 @@ class QStringListModel;
 
 // The spies (seats 8 and 9) in order of arrival, "<seat>: <name>". The main window owns
 // the items; this window only shows them. On the hosting copy its pop-up removes a spy.
-class Tspylist : public QDialog {
+class Tspylist : public TiledDialog {
     Q_OBJECT
 public:
     using KickFunction = std::function<void(int seat)>;
@@ -25,7 +24,6 @@ public:
     void setKickFunction(KickFunction kick) { m_kick = std::move(kick); }
     // Only the hosting copy may remove anyone.
     void setKickEnabled(bool enabled);
-    void setBackgroundTile(const QPixmap& tile);
 
     // Index of the item last under the pointer, -1 when the pointer was over none.
     int hoveredIndex() const { return m_hovered; }
@@ -38,7 +36,6 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     QListView* listbox_spys = nullptr;
@@ -46,6 +43,5 @@ private:
     QAction* popup_kickhim = nullptr;
     QPushButton* button_done = nullptr;
     KickFunction m_kick;
-    QPixmap m_tile;
     int m_hovered = -1;
 };
