@@ -23,8 +23,28 @@ SettingsLocation::SettingsLocation(const QString& programFolder, const QString& 
 
 SettingsLocation SettingsLocation::forThisProgram()
 {
-    return SettingsLocation(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return SettingsLocation(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+QString SettingsLocation::programFolder()
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    return isSystemFolder(folder) ? QString() : folder;
+}
+
+bool SettingsLocation::isSystemFolder(const QString& folder)
+{
+    // Root can write there, but settings beside a packaged program would be shared by
+    // every user and removed with the package.
+    static const QStringList systemFolders{
+        QStringLiteral(QUORVEL_INSTALL_BINDIR), QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
+        QStringLiteral("/usr/games"),           QStringLiteral("/usr/local/games"), QStringLiteral("/bin"),
+    };
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    for (const QString& system : systemFolders)
+        if (!canonical.isEmpty() && canonical == QFileInfo(system).canonicalFilePath())
+            return true;
+    return false;
 }
 
 QString SettingsLocation::iniPath() const
