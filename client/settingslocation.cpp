@@ -18,7 +18,10 @@ SettingsLocation::SettingsLocation(const QString& programFolder, const QString& 
     m_folder = QDir(fallbackFolder).absolutePath();
     if (!QDir().mkpath(m_folder))
         qCWarning(lcClient) << "cannot create the settings folder" << m_folder;
-    qCInfo(lcClient) << programFolder << "cannot take new files; settings live in" << m_folder;
+    if (programFolder.isEmpty())
+        qCInfo(lcClient) << "installed copy; settings live in" << m_folder;
+    else
+        qCInfo(lcClient) << programFolder << "cannot take new files; settings live in" << m_folder;
 }
 
 SettingsLocation SettingsLocation::forThisProgram()

@@ -21,8 +21,10 @@ done
 desktop-file-validate "$share/applications/$id.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "metainfo"
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null || fail "cpack"
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/package" >"$work/cpack.log" 2>&1 ||
+    { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/package/quorvel_*.deb) || fail "no package"
 dpkg-deb -f "$deb" Depends | grep -q 'libqt6widgets6' || fail "dependencies were not found: $(dpkg-deb -f "$deb" Depends)"
-dpkg-deb -c "$deb" | grep -q ' \./usr/bin/quorvel$' || fail "package has no /usr/bin/quorvel"
+dpkg-deb -c "$deb" >"$work/contents"
+grep -q ' \./usr/bin/quorvel$' "$work/contents" || fail "package has no /usr/bin/quorvel"
 echo "PASS: installed, validated and packaged as $(basename "$deb")"
