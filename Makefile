@@ -3,8 +3,9 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+PREFIX     ?= /usr/local
 
-.PHONY: all deps build run test bench asan clean
+.PHONY: all deps build run test bench asan install package clean
 
 all: build
 
@@ -25,6 +26,14 @@ test: build
 
 bench: build
 	cmake --build $(BUILD) -j $(JOBS) --target run_benchmarks
+
+# Installs into PREFIX (under DESTDIR when it is set, for staging).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package of the program in $(BUILD)/, installed under /usr.
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: deps

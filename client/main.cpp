@@ -5,6 +5,7 @@
 #include "net/logging.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
@@ -16,6 +17,13 @@ int main(int argc, char* argv[])
         return 0;
     }
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
+    QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    // Lets the desktop match the window to its entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.quorvel.Quorvel"));
+    QIcon icon;
+    for (const int size : {48, 256})
+        icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     NamedMutex mutex(QStringLiteral("quorvel"));
 
     LaunchOptions options;

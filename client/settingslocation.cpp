@@ -18,13 +18,36 @@ SettingsLocation::SettingsLocation(const QString& programFolder, const QString& 
     m_folder = QDir(fallbackFolder).absolutePath();
     if (!QDir().mkpath(m_folder))
         qCWarning(lcClient) << "cannot create the settings folder" << m_folder;
-    qCInfo(lcClient) << programFolder << "cannot take new files; settings live in" << m_folder;
+    if (programFolder.isEmpty())
+        qCInfo(lcClient) << "installed copy; settings live in" << m_folder;
+    else
+        qCInfo(lcClient) << programFolder << "cannot take new files; settings live in" << m_folder;
 }
 
 SettingsLocation SettingsLocation::forThisProgram()
 {
-    return SettingsLocation(QCoreApplication::applicationDirPath(),
-                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return SettingsLocation(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+}
+
+QString SettingsLocation::programFolder()
+{
+    const QString folder = QCoreApplication::applicationDirPath();
+    return isSystemFolder(folder) ? QString() : folder;
+}
+
+bool SettingsLocation::isSystemFolder(const QString& folder)
+{
+    // Root can write there, but settings beside a packaged program would be shared by
+    // every user and removed with the package.
+    static const QStringList systemFolders{
+        QStringLiteral(QUORVEL_INSTALL_BINDIR), QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
+        QStringLiteral("/usr/games"),           QStringLiteral("/usr/local/games"), QStringLiteral("/bin"),
+    };
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    for (const QString& system : systemFolders)
+        if (!canonical.isEmpty() && canonical == QFileInfo(system).canonicalFilePath())
+            return true;
+    return false;
 }
 
 QString SettingsLocation::iniPath() const

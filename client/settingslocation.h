@@ -20,6 +20,11 @@ public:
     QString tallyPath() const;
     bool usesFallback() const { return m_fallback; }
 
+    // The executable's folder when it may hold the program's files; empty for a copy
+    // installed into a system folder (/usr/bin and the like), whose files belong to the user.
+    static QString programFolder();
+    static bool isSystemFolder(const QString& folder);
+
     // Whether a new file can be created in the folder. Saves write a temporary file beside
     // the target and rename it, so a writable file in a read-only folder is not enough.
     static bool canCreateFileIn(const QString& folder);

@@ -7,7 +7,6 @@
 #include "windows/shellopen.h"
 #include "windows/sidelogging.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -78,7 +77,7 @@ void Tdownload::setShellOpener(ShellOpener* opener)
 
 QString Tdownload::defaultDownloadDirectory()
 {
-    const QString beside = QCoreApplication::applicationDirPath();
+    const QString beside = SettingsLocation::programFolder();
     if (SettingsLocation::canCreateFileIn(beside))
         return beside;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
