@@ -113,8 +113,7 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
     connect(&sock, &QTcpSocket::connected, this, [this] { m_everConnected = true; });
     connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockInfo);
-    // Any close of the connection to the host ends the program.
-    connect(&sock, &QTcpSocket::disconnected, this, &QWidget::close, Qt::QueuedConnection);
+    connect(&sock, &QTcpSocket::disconnected, this, &Tchat::connectionClosed, Qt::QueuedConnection);
 
     setGeometry(defaultLeft, defaultTop, defaultWidth, defaultHeight);
 }
@@ -442,8 +441,19 @@ void Tchat::hostpress()
 void Tchat::joinpress()
 {
     m_loginName = m_playerName.toUtf8() + msg::terminator;
-    // A name that starts with a digit is a dotted address; anything else is looked up.
-    sock.connectToHost(m_hostAddress, m_options.gamePort);
+    // A text that starts with a digit is a dotted address and is never looked up; one that
+    // is no IPv4 address fails as a connect does. Anything else is a name to look up.
+    const QChar first = m_hostAddress.isEmpty() ? QChar() : m_hostAddress.front();
+    if (first >= u'0' && first <= u'9') {
+        const QHostAddress address(m_hostAddress);
+        if (address.protocol() == QAbstractSocket::IPv4Protocol)
+            sock.connectToHost(address, m_options.gamePort);
+        else
+            QMetaObject::invokeMethod(
+                this, [this] { sockInfo(QAbstractSocket::NetworkError); }, Qt::QueuedConnection);
+    } else {
+        sock.connectToHost(m_hostAddress, m_options.gamePort);
+    }
     setStartAvailable(false);
 }
 
@@ -479,7 +489,7 @@ void Tchat::sockInfo(QAbstractSocket::SocketError error)
         if (sock.state() != QAbstractSocket::UnconnectedState)
             sock.abort();
         else
-            QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, &Tchat::connectionClosed, Qt::QueuedConnection);
         return;
     }
     if (error == QAbstractSocket::HostNotFoundError) {
@@ -488,6 +498,14 @@ void Tchat::sockInfo(QAbstractSocket::SocketError error)
         return;
     }
     systemline(QStringLiteral("Cannot connect to the host."));
+}
+
+void Tchat::connectionClosed()
+{
+    // Any close of the connection to the host ends the program; after "Game is full" the
+    // player's dismissal of the box does.
+    if (!m_gameFullBox)
+        close();
 }
 
 void Tchat::Timer1Timer(const QueuedMessage& message)
@@ -614,7 +632,7 @@ void Tchat::mainchatJump(int slot)
         showMessage(QStringLiteral("Cannot open Webpage"));
 }
 
-void Tchat::showMessage(const QString& text)
+QMessageBox* Tchat::showMessage(const QString& text)
 {
     // Not modal: the game goes on while the box is open.
     auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Quorvel"), text,
@@ -623,6 +641,7 @@ void Tchat::showMessage(const QString& text)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();
+    return box;
 }
 
 void Tchat::ClearMainChat1Click()
@@ -894,8 +913,8 @@ void Tchat::playerdisconnected(const QByteArray& body)
 
 void Tchat::gamefull(const QByteArray&)
 {
-    QMessageBox::information(this, QStringLiteral("Quorvel"), QStringLiteral("Game is full"));
-    close();
+    m_gameFullBox = showMessage(QStringLiteral("Game is full"));
+    connect(m_gameFullBox, &QDialog::finished, this, &QWidget::close);
 }
 
 void Tchat::justwatching(const QByteArray& body)

@@ -35,6 +35,7 @@ class QActionGroup;
 class QColorDialog;
 class QLabel;
 class QMenu;
+class QMessageBox;
 class QPushButton;
 class QStringListModel;
 class SeatRows;
@@ -218,10 +219,11 @@ private:
     void Exit1Click();
     void setStartAvailable(bool available);
     void systemline(const QString& text);
-    void showMessage(const QString& text);
+    QMessageBox* showMessage(const QString& text);
 
     void sockRead();
     void sockInfo(QAbstractSocket::SocketError error);
+    void connectionClosed();
     void Timer1Timer(const QueuedMessage& message);
 
     // Message handlers, in the order of the dispatch table.
@@ -303,6 +305,8 @@ private:
     bool m_loggedIn = false;
     bool m_shown = false;
     bool m_everConnected = false;
+    // While open, the host's hang-up leaves the window to the player.
+    QPointer<QMessageBox> m_gameFullBox;
     QColor m_systemColour{0, 0, 255};
     QColor m_chatColour{0, 0, 0};
     PhraseGate m_phraseGate;

@@ -7,9 +7,24 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <algorithm>
+#include <vector>
+
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
+    // The launch arguments are read as given, before the toolkit takes its own options out
+    // of the command line: a player called "-reverse" or "-style" is still a player. The
+    // toolkit sees only what follows them, which the game ignores.
+    constexpr int launchArgumentCount = 3;
+    const int firstToolkitArgument = std::min(argc, 1 + launchArgumentCount);
+    QStringList launchArguments;
+    for (int i = 1; i < firstToolkitArgument; ++i)
+        launchArguments << QString::fromLocal8Bit(argv[i]);
+    std::vector<char*> toolkitArgv{argv[0]};
+    toolkitArgv.insert(toolkitArgv.end(), argv + firstToolkitArgument, argv + argc);
+    int toolkitArgc = int(toolkitArgv.size());
+    toolkitArgv.push_back(nullptr);
+    QApplication app(toolkitArgc, toolkitArgv.data());
 
     SingleInstance instance(QStringLiteral("leksro"));
     if (!instance.claim()) {
@@ -27,7 +42,7 @@ int main(int argc, char* argv[])
     NamedMutex mutex(QStringLiteral("quorvel"));
 
     LaunchOptions options;
-    options.arguments = QApplication::arguments().mid(1);
+    options.arguments = launchArguments;
     // Lets tests run whole copies side by side without taking the real ports.
     if (const int port = qEnvironmentVariableIntValue("QUORVEL_GAME_PORT"); port > 0)
         options.gamePort = quint16(port);

@@ -15,7 +15,9 @@ public:
     // name: "leksro"; the lock and the socket live in QDir::tempPath().
     explicit SingleInstance(const QString& name, QObject* parent = nullptr);
 
-    // True when this copy is the first; it then listens for later copies.
+    // False only when another running copy holds the lock. When this copy takes it, it
+    // listens for later copies; when no lock can be made at all (an unusable temporary
+    // folder, say), it runs without one and logs why.
     bool claim();
     // From a later copy: asks the first copy to come forward. Returns once it was asked.
     bool activateRunning(int timeoutMs = 2000);
@@ -24,6 +26,7 @@ signals:
     void activationRequested();
 
 private:
+    bool m_usableFolder;
     QString m_socketPath;
     QLockFile m_lock;
     QLocalServer m_server;

@@ -7,13 +7,16 @@ set -u
 exe=${1:?program}
 out=${2:?build folder}
 
-for tool in Xvfb xdotool openbox import python3 timeout; do
+for tool in Xvfb xdotool xwininfo xprop openbox import python3 timeout; do
     if ! command -v "$tool" >/dev/null 2>&1; then
         echo "SKIP: $tool is not installed (scripts/install-deps installs it)"
         exit 0
     fi
 done
 
+# Our own display only, set once Xvfb runs.
+unset DISPLAY
+rm -f "$out"/solo_xvfb_*.png
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -25,7 +28,7 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*"
-    import -display "$DISPLAY" -window root "$out/solo_xvfb_failed.png" 2>/dev/null
+    [ -n "${DISPLAY:-}" ] && import -display "$DISPLAY" -window root "$out/solo_xvfb_failed.png" 2>/dev/null
     echo "--- program log (tail) ---"
     tail -n 30 "$work/log" 2>/dev/null
     exit 1
@@ -35,59 +38,97 @@ free_port() {
     python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
-display=""
-for n in $(seq 91 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-        display=":$n"
-        break
-    fi
-done
-[ -n "$display" ] || fail "no free display number"
-Xvfb "$display" -screen 0 1400x900x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+# Waits until a command succeeds: wait_for <seconds> <command...>. Every wait in this script
+# is on a condition, with time-outs generous enough for a machine busy with other builds.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+
+# The first visible window with a title matching $1, if any. Windows come and go while
+# xdotool walks the tree; an X error (BadWindow) then only means "not this time".
+find_window() {
+    xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1
+}
+# wait_window <title> <seconds>: prints the window once it is there.
+wait_window() {
+    local deadline=$((SECONDS + $2)) id
+    while :; do
+        id=$(find_window "$1")
+        [ -n "$id" ] && echo "$id" && return 0
+        [ "$SECONDS" -lt "$deadline" ] || return 1
+        sleep 0.2
+    done
+}
+window_gone() { [ -z "$(find_window "$1")" ]; }
+
+# Where a window's client area really is: xwininfo's absolute place, which some window
+# managers' frames make xdotool report wrongly. Prints "X Y"; fails if the window is gone.
+origin() {
+    local place
+    place=$(xwininfo -id "$1" 2>/dev/null \
+        | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {if (x != "" && y != "") print x, y}')
+    [ -n "$place" ] && echo "$place"
+}
+# True when the window's place reads the same twice: the window manager has placed it.
+placed() {
+    local first second
+    first=$(origin "$1") || return 1
+    sleep 0.2
+    second=$(origin "$1") || return 1
+    [ "$first" = "$second" ]
+}
+# moved_to <window> <x> <y>: asks the window manager once more and checks the window's
+# client area lies at most a frame's width right of and below that place.
+moved_to() {
+    local x y
+    xdotool windowmove "$1" "$2" "$3" 2>/dev/null
+    read -r x y < <(origin "$1") || return 1
+    [ "$x" -ge "$2" ] && [ "$x" -lt $(($2 + 40)) ] && [ "$y" -ge "$3" ] && [ "$y" -lt $(($3 + 60)) ]
+}
+
+# Xvfb picks a free display itself and names it once it takes connections, so runs started
+# side by side never share one.
+Xvfb -displayfd 3 -screen 0 1400x900x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
 pids+=($!)
-export DISPLAY=$display
-timeout 15 bash -c 'until xdotool getmouselocation >/dev/null 2>&1; do sleep 0.2; done' \
-    || fail "Xvfb did not start"
+display_named() { grep -q '^[0-9]' "$work/display"; }
+wait_for 60 display_named || fail "Xvfb did not start"
+export DISPLAY=":$(head -n 1 "$work/display")"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-sleep 1
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 60 wm_running || fail "the window manager did not start"
 
-# A copy of its own, so its settings file is written in the temporary folder.
+# A copy of its own, so its settings file is written in the temporary folder; a temporary
+# folder of its own too, so no other running copy (another test run, the user's game) makes
+# it end at once as a second copy.
 cp "$exe" "$work/quorvel"
 (
     cd "$work" || exit 1
-    HOME="$work" XDG_RUNTIME_DIR="$work" XDG_CONFIG_HOME="$work/config" \
+    HOME="$work" TMPDIR="$work" XDG_RUNTIME_DIR="$work" XDG_CONFIG_HOME="$work/config" \
         QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="quorvel.client.info=true" \
         QUORVEL_BOT_SPEED_MS=30 QUORVEL_GAME_PORT="$(free_port)" QUORVEL_LOBBY_PORT="$(free_port)" \
-        exec timeout 400 ./quorvel >"$work/log" 2>&1
+        exec timeout 820 ./quorvel >"$work/log" 2>&1
 ) &
 pids+=($!)
+seen() { grep -q "$1" "$work/log"; }
 
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quorvel by Orskel Software$' | head -n 1)
-[ -n "$window" ] || fail "the main window did not appear"
+window=$(wait_window '^Quorvel by Orskel Software$' 120) || fail "the main window did not appear"
 # The solo start opens the lobby download window; put it out of the way.
-download=$(timeout 10 xdotool search --sync --onlyvisible --name 'Download The Orskel Lobby' | head -n 1)
-[ -n "$download" ] && xdotool windowmove "$download" 950 50
-xdotool windowmove "$window" 20 20
+download=$(wait_window 'Download The Orskel Lobby' 120) || fail "the download window did not appear"
+wait_for 60 moved_to "$download" 950 50 || fail "the download window could not be moved"
+wait_for 60 moved_to "$window" 20 20 || fail "the main window could not be moved"
 xdotool windowactivate "$window" 2>/dev/null
-sleep 1
+wait_for 120 seen "logged in at seat" || fail "no login"
 
-logged_in() { grep -q "logged in at seat" "$work/log"; }
-timeout 30 bash -c "until grep -q 'logged in at seat' '$work/log'; do sleep 0.2; done" || fail "no login"
-logged_in || fail "no login"
-
-# Where the window's client area really is: xwininfo's absolute place, which some window
-# managers' frames make xdotool report wrongly.
-origin() { # window -> "X Y"
-    if command -v xwininfo >/dev/null 2>&1; then
-        xwininfo -id "$1" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x, y}'
-    else
-        eval "$(xdotool getwindowgeometry --shell "$1")"
-        echo "$X $Y"
-    fi
-}
-eval "$(xdotool getwindowgeometry --shell "$window")"
-read -r X Y < <(origin "$window")
+wait_for 30 placed "$window" || fail "the main window does not stay in place"
+WIDTH=0 HEIGHT=0
+eval "$(xdotool getwindowgeometry --shell "$window" 2>/dev/null)"
+read -r X Y < <(origin "$window") || fail "the main window went away"
 originX=$X
 # The table lies under the menu bar: the client area is the table's 530 pixels plus the bar.
 menubar=$((HEIGHT - 530))
@@ -100,51 +141,53 @@ click() { # x y within the table
 }
 
 # The start button over the board, then the dialog: play-to-score down to its least, start.
-click 168 332
-dialog=$(timeout 15 xdotool search --sync --onlyvisible --name '^Quorvel - Game Start$' | head -n 1)
-[ -n "$dialog" ] || fail "the game start dialog did not open"
-sleep 0.5
-read -r X Y < <(origin "$dialog")
+# A click lost on a busy machine is clicked again.
+start_dialog_open() {
+    click 168 332
+    dialog=$(wait_window '^Quorvel - Game Start$' 10)
+}
+wait_for 120 start_dialog_open || fail "the game start dialog did not open"
+wait_for 30 placed "$dialog" || fail "the game start dialog does not stay in place"
+read -r X Y < <(origin "$dialog") || fail "the game start dialog went away"
 for _ in 1 2 3; do
     xdotool mousemove --sync $((X + 217)) $((Y + 58)) click 1
 done
-xdotool mousemove --sync $((X + 128)) $((Y + 279)) click 1
-timeout 15 bash -c "while xdotool search --onlyvisible --name '^Quorvel - Game Start\$' >/dev/null; do sleep 0.2; done" \
-    || fail "the game start dialog did not close"
+start_dialog_closed() {
+    window_gone '^Quorvel - Game Start$' && return 0
+    xdotool mousemove --sync $((X + 128)) $((Y + 279)) click 1
+    wait_for 10 window_gone '^Quorvel - Game Start$'
+}
+wait_for 120 start_dialog_closed || fail "the game start dialog did not close"
+# At once: on a busy machine the computer players may end the game before our first sweep.
+import -window root "$out/solo_xvfb_midround.png" && echo "saved $out/solo_xvfb_midround.png"
 
 cardLefts=(342 383 422 463 503 553 594 633 674 714)
 rowTops=(99 138 177 216 255)
-deadline=$((SECONDS + 300))
-sweeps=0
-while ! grep -q "game over:" "$work/log"; do
+deadline=$((SECONDS + 600))
+while ! seen "game over:"; do
     [ "$SECONDS" -lt "$deadline" ] || fail "no winner in time"
     kill -0 "${pids[2]}" 2>/dev/null || fail "the program ended early"
     # Every hidden ball: the host takes the pick only on our turn.
     for column in 0 1 2 3 4 5 6 7; do
         # Stop at the game's end: the start button then lies over the board again.
-        grep -q "game over:" "$work/log" && break 2
-        if [ "$sweeps" -eq 0 ] && [ "$column" -eq 4 ]; then
-            import -window root "$out/solo_xvfb_midround.png" && echo "saved $out/solo_xvfb_midround.png"
-        fi
+        seen "game over:" && break 2
         for row in 0 1 2 3 4 5 6 7 8; do
             xdotool mousemove $((originX + 25 + 40 * column)) $((originY + 180 + 40 * row)) click 1
         done
     done
     # Every card cell: only drawn numbers are sent as covers.
     for left in "${cardLefts[@]}"; do
-        grep -q "game over:" "$work/log" && break 2
+        seen "game over:" && break 2
         for top in "${rowTops[@]}"; do
             xdotool mousemove $((originX + left + 17)) $((originY + top + 14)) click 1
         done
     done
-    sweeps=$((sweeps + 1))
     # The score sheet's OK.
-    grep -q "round scored" "$work/log" && click 164 434
+    seen "round scored" && click 164 434
 done
-sleep 0.5
 import -window root "$out/solo_xvfb_end.png" && echo "saved $out/solo_xvfb_end.png"
 grep "game over:" "$work/log" | head -n 1
-grep -q "round scored" "$work/log" || fail "no round was scored"
+seen "round scored" || fail "no round was scored"
 [ -f "$out/solo_xvfb_midround.png" ] || fail "no picture of the round under way"
 echo "PASS: a whole solo game played by clicks"
 exit 0

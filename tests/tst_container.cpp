@@ -351,7 +351,7 @@ void tst_Container::overlappingCopies() {
 
 void tst_Container::knownFiles_data() {
     QTest::addColumn<QString>("base");
-    const QString dir = QStringLiteral(QUORVEL_TESTDATA_DIR "/container/");
+    const QString dir = QStringLiteral(QUORVEL_SOURCE_DIR "/tests/data/container/");
     const QStringList inputs = QDir(dir).entryList({"*.in"}, QDir::Files, QDir::Name);
     QVERIFY2(inputs.size() >= 8, qPrintable("vectors missing in " + dir));
     for (const QString& name : inputs)

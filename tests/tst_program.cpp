@@ -1,4 +1,5 @@
 // The built executable, started as a user would, in its own temporary folder.
+#include <QFile>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTemporaryDir>
@@ -16,7 +17,9 @@ quint16 freePort()
 
 class Copy {
 public:
-    Copy(const QString& tmpdir, const QStringList& args, quint16 gamePort = 0)
+    // extraEnv: "NAME=value" entries that replace the ones set here.
+    Copy(const QString& tmpdir, const QStringList& args, quint16 gamePort = 0,
+         const QStringList& extraEnv = {})
     {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("TMPDIR", tmpdir);
@@ -26,6 +29,8 @@ public:
         env.insert("QUORVEL_LOBBY_PORT", QString::number(freePort()));
         if (gamePort)
             env.insert("QUORVEL_GAME_PORT", QString::number(gamePort));
+        for (const QString& entry : extraEnv)
+            env.insert(entry.section('=', 0, 0), entry.section('=', 1));
         process.setProcessEnvironment(env);
         process.setProcessChannelMode(QProcess::SeparateChannels);
         QObject::connect(&process, &QProcess::readyReadStandardError,
@@ -52,6 +57,9 @@ class TestProgram : public QObject {
 private slots:
     void secondCopyBringsFirstForward();
     void crashedCopyDoesNotBlockTheNext();
+    void unusableTempFolderStillStarts();
+    void namesLikeToolkitOptions_data();
+    void namesLikeToolkitOptions();
     void terminationClosesTheWindow();
     void clientEndsWithItsHost();
 };
@@ -86,6 +94,39 @@ void TestProgram::crashedCopyDoesNotBlockTheNext()
     }
     Copy next(tmp.path(), {"Ann", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(next.logged("started"), 30000);
+}
+
+void TestProgram::unusableTempFolderStillStarts()
+{
+    QTemporaryDir tmp;
+    QFile file(tmp.filePath("a file"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString& tempFolder : {file.fileName(), tmp.filePath("missing")}) {
+        Copy copy(tmp.path(), {"Ann", "127.0.0.1"}, 0, {"TMPDIR=" + tempFolder});
+        QTRY_VERIFY_WITH_TIMEOUT(copy.logged("started"), 30000);
+        QVERIFY(copy.logged("running without the single-instance lock"));
+    }
+}
+
+void TestProgram::namesLikeToolkitOptions_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("-reverse") << QStringList{"-reverse", "127.0.0.1", "true"};
+    QTest::newRow("-style X") << QStringList{"-style", "Fusion", "true"};
+    QTest::newRow("-style true") << QStringList{"-reverse", "-style", "true"};
+}
+
+void TestProgram::namesLikeToolkitOptions()
+{
+    QFETCH(QStringList, args);
+    QTemporaryDir tmp;
+    QTcpServer lobby;
+    QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
+    // Only a copy that read all three arguments calls the lobby.
+    Copy copy(tmp.path(), args, freePort(),
+              {"QUORVEL_LOBBY_PORT=" + QString::number(lobby.serverPort())});
+    QTRY_VERIFY_WITH_TIMEOUT(lobby.hasPendingConnections(), 30000);
 }
 
 void TestProgram::terminationClosesTheWindow()

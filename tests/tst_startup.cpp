@@ -13,7 +13,6 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextBrowser>
-#include <QTimer>
 
 #include <memory>
 
@@ -55,6 +54,7 @@ private slots:
     void oneOrTwoArgumentsConnectNowhere();
     void loginExchangeBytes();
     void hostGoingAwayClosesTheWindow();
+    void failedConnectSaysSo_data();
     void failedConnectSaysSo();
     void gameFull();
     void resizeKeepsMinimum();
@@ -170,16 +170,26 @@ void TestStartup::hostGoingAwayClosesTheWindow()
     QVERIFY(!program->chat().isVisible());
 }
 
+void TestStartup::failedConnectSaysSo_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::newRow("refused") << "127.0.0.1";
+    // Starts with a digit, so it is an address, never a name to look up; no traffic goes out.
+    QTest::newRow("not an address") << "999.1.1.1";
+}
+
 void TestStartup::failedConnectSaysSo()
 {
+    QFETCH(QString, host);
     QTcpServer unused;
     QVERIFY(unused.listen(QHostAddress::LocalHost, 0));
     const quint16 port = unused.serverPort();
     unused.close();
-    auto program = start({"Ann", "127.0.0.1", "join"}, port);
+    auto program = start({"Ann", host, "join"}, port);
     QTRY_VERIFY(chatText(program->chat()).contains("Cannot connect to the host."));
     QVERIFY(program->chat().isVisible());
     QVERIFY(!program->chat().loggedIn());
+    QCOMPARE(m_errors.errors, QStringList());
 }
 
 void TestStartup::gameFull()
@@ -187,21 +197,23 @@ void TestStartup::gameFull()
     ScriptedHost host;
     QVERIFY(host.listen());
     auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
-    QSignalSpy closed(&program->chat(), &Tchat::closed);
+    Tchat& chat = program->chat();
+    QSignalSpy closed(&chat, &Tchat::closed);
     QTRY_VERIFY(host.peer);
-    QString boxText;
-    QTimer poll;
-    connect(&poll, &QTimer::timeout, this, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            boxText = box->text();
-            box->accept();
-        }
-    });
-    poll.start(10);
     host.peer->write(msg::full());
     host.peer->disconnectFromHost();
-    QVERIFY(closed.wait(10000));
-    QCOMPARE(boxText, QStringLiteral("Game is full"));
+    // The host's hang-up leaves the box and the window up until the player has read it.
+    QTRY_VERIFY(chat.findChild<QMessageBox*>("messagebox"));
+    QTRY_COMPARE(chat.clientSocket().state(), QAbstractSocket::UnconnectedState);
+    QCoreApplication::sendPostedEvents();
+    auto* box = chat.findChild<QMessageBox*>("messagebox");
+    QVERIFY(box && box->isVisible());
+    QCOMPARE(box->text(), QStringLiteral("Game is full"));
+    QVERIFY(chat.isVisible());
+    QCOMPARE(closed.size(), 0);
+    box->button(QMessageBox::Ok)->click();
+    QTRY_COMPARE(closed.size(), 1);
+    QVERIFY(!chat.isVisible());
 }
 
 void TestStartup::resizeKeepsMinimum()

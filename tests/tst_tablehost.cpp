@@ -71,9 +71,10 @@ void TestTableHost::init()
     QTRY_COMPARE(rowName(m_ann->chat(), 2), QStringLiteral("Bob"));
     m_cid = start({"Cid", "127.0.0.1", "join"});
     for (Copy* c : {m_ann.get(), m_bob.get(), m_cid.get()}) {
+        // A newcomer hears of itself a tick before it hears of the others.
         QTRY_COMPARE(rowName(c->chat(), 3), QStringLiteral("Cid"));
-        QCOMPARE(rowName(c->chat(), 1), QStringLiteral("Ann"));
-        QCOMPARE(rowName(c->chat(), 2), QStringLiteral("Bob"));
+        QTRY_COMPARE(rowName(c->chat(), 1), QStringLiteral("Ann"));
+        QTRY_COMPARE(rowName(c->chat(), 2), QStringLiteral("Bob"));
     }
 }
 

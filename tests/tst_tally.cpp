@@ -64,7 +64,8 @@ QByteArray storedText(const QString& path)
 
 QByteArray vector(const char* name)
 {
-    return readAll(QStringLiteral(QUORVEL_TESTDATA_DIR "/container/") + QLatin1String(name));
+    return readAll(QStringLiteral(QUORVEL_SOURCE_DIR "/tests/data/container/") +
+                   QLatin1String(name));
 }
 
 QString text(QWidget& window, const QString& name)
