@@ -8,10 +8,49 @@
 #include <QIcon>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <vector>
+
+namespace {
+
+const char usage[] = R"(Usage:
+  quorvel                        play a solo game against the computer
+  quorvel NAME ADDRESS true      host a table (TCP port 7772) and sit at it as NAME
+  quorvel NAME ADDRESS join      join the table hosted at ADDRESS as NAME
+                                 (any third argument but exactly "true" joins)
+  quorvel --help | --version
+
+Environment:
+  QUORVEL_GAME_PORT     game port instead of 7772
+  QUORVEL_LOBBY_PORT    lobby port instead of 9001
+  QUORVEL_SETTINGS_DIR  folder of the settings and the tally
+  QUORVEL_BOT_SPEED_MS  quick computer players (milliseconds a step)
+  QT_LOGGING_RULES      "quorvel.*=true" logs why network input was refused
+)";
+
+// Answered before the toolkit starts, so they need no display. Only a lone argument asks:
+// with three, "--help" is a player's name.
+bool answeredInfoRequest(int argc, char* argv[])
+{
+    if (argc != 2)
+        return false;
+    if (std::strcmp(argv[1], "--help") == 0)
+        std::fputs(usage, stdout);
+    else if (std::strcmp(argv[1], "--version") == 0)
+        std::puts("Quorvel " QUORVEL_VERSION);
+    else
+        return false;
+    return true;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (answeredInfoRequest(argc, argv))
+        return 0;
+
     // The launch arguments are read as given, before the toolkit takes its own options out
     // of the command line: a player called "-reverse" or "-style" is still a player. The
     // toolkit sees only what follows them, which the game ignores.

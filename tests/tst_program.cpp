@@ -61,6 +61,8 @@ private slots:
     void namesLikeToolkitOptions_data();
     void namesLikeToolkitOptions();
     void terminationClosesTheWindow();
+    void helpAndVersionNeedNoDisplay_data();
+    void helpAndVersionNeedNoDisplay();
     void clientEndsWithItsHost();
 };
 
@@ -127,6 +129,30 @@ void TestProgram::namesLikeToolkitOptions()
     Copy copy(tmp.path(), args, freePort(),
               {"QUORVEL_LOBBY_PORT=" + QString::number(lobby.serverPort())});
     QTRY_VERIFY_WITH_TIMEOUT(lobby.hasPendingConnections(), 30000);
+}
+
+void TestProgram::helpAndVersionNeedNoDisplay_data()
+{
+    QTest::addColumn<QString>("argument");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("help") << "--help" << "quorvel NAME ADDRESS true";
+    QTest::newRow("version") << "--version" << "Quorvel 1.0.1\n";
+}
+
+void TestProgram::helpAndVersionNeedNoDisplay()
+{
+    QFETCH(QString, argument);
+    QFETCH(QString, expected);
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUORVEL_EXECUTABLE), {argument});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    QVERIFY2(QString::fromUtf8(process.readAllStandardOutput()).contains(expected), qPrintable(argument));
 }
 
 void TestProgram::terminationClosesTheWindow()
