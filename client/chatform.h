@@ -3,7 +3,7 @@
 #include "host/hostsettings.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
-#include "net/framereader.h"
+#include "net/peerlink.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -220,7 +220,6 @@ private:
     void systemline(const QString& text);
     void showMessage(const QString& text);
 
-    void sockRead();
     void sockInfo(QAbstractSocket::SocketError error);
     void Timer1Timer(const QueuedMessage& message);
     bool advancePhraseGate();
@@ -292,9 +291,10 @@ private:
 
     QTcpSocket sock;
     QTcpSocket Sock11;
-    FrameReader m_reader;
     Dispatcher m_dispatch;
     DispatchPump receivedlist;
+    // Reads sock into receivedlist, bounded, and sends on it.
+    PeerLink m_link;
 
     QString m_playerName;
     QString m_hostAddress;
