@@ -2,12 +2,16 @@
 
 // What the network benchmarks share: a hosting copy of the program in this process.
 #include "client/program.h"
+#include "net/messages.h"
+#include "support/rawclient.h"
 #include "support/recordingreporter.h"
 
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 inline void runFor(int ms)
 {
@@ -25,4 +29,32 @@ inline std::unique_ptr<Program> startHostingCopy(RecordingReporter* errors)
     auto program = std::make_unique<Program>(options, errors);
     program->chat().show();
     return program;
+}
+
+// Lets every chat line through the relay limit (each reading of its clock is a second
+// later), for benchmarks that send more than a person types.
+inline void liftRelayLimit(Program& program)
+{
+    program.server().setClock([now = qint64(0)]() mutable { return now += 1000; });
+}
+
+// Connects a raw client to the hosting copy and logs it in under name.
+inline bool joinTable(RawClient& client, Program& program, const QString& name)
+{
+    client.setAutoLogin(name);
+    return client.connectTo(program.server().serverPort())
+        && client.waitFor(cmd::newplayerinfo) >= 0;
+}
+
+struct Percentiles {
+    double median = 0;
+    double p99 = 0;
+};
+
+// Median and 99th percentile of samples (not empty).
+inline Percentiles percentiles(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return {samples[samples.size() / 2],
+            samples[std::min(samples.size() - 1, samples.size() * 99 / 100)]};
 }

@@ -95,7 +95,8 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
       m_sounds(sounds),
       m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
       m_dispatch(errors),
-      receivedlist(1, [this](const QueuedMessage& m) { Timer1Timer(m); })
+      receivedlist(1, [this](const QueuedMessage& m) { Timer1Timer(m); }),
+      m_link(&sock, 0, &receivedlist)
 {
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
@@ -110,7 +111,6 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     buildDispatchTable();
     clearall();
 
-    connect(&sock, &QTcpSocket::readyRead, this, &Tchat::sockRead);
     connect(&sock, &QTcpSocket::connected, this, [this] { m_everConnected = true; });
     connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockInfo);
     connect(&sock, &QTcpSocket::disconnected, this, &Tchat::connectionClosed, Qt::QueuedConnection);
@@ -471,15 +471,7 @@ void Tchat::send(const QByteArray& wire)
             m_errors->report(socketerror::notConnected);
         return;
     }
-    sock.write(wire);
-}
-
-void Tchat::sockRead()
-{
-    while (sock.bytesAvailable() > 0) {
-        for (QByteArray& text : m_reader.feed(sock.read(32768)))
-            receivedlist.push({std::move(text), 0});
-    }
+    m_link.send(wire);
 }
 
 void Tchat::sockInfo(QAbstractSocket::SocketError error)

@@ -4,7 +4,7 @@
 #include "host/hostsettings.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
-#include "net/framereader.h"
+#include "net/peerlink.h"
 
 #include <QColor>
 #include <QMainWindow>
@@ -221,7 +221,6 @@ private:
     void systemline(const QString& text);
     QMessageBox* showMessage(const QString& text);
 
-    void sockRead();
     void sockInfo(QAbstractSocket::SocketError error);
     void connectionClosed();
     void Timer1Timer(const QueuedMessage& message);
@@ -293,9 +292,10 @@ private:
 
     QTcpSocket sock;
     QTcpSocket Sock11;
-    FrameReader m_reader;
     Dispatcher m_dispatch;
     DispatchPump receivedlist;
+    // Reads sock into receivedlist, bounded, and sends on it.
+    PeerLink m_link;
 
     QString m_playerName;
     QString m_hostAddress;

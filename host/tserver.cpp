@@ -5,9 +5,10 @@
 #include "net/messages.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QTcpSocket>
 
-#include <algorithm>
+#include <utility>
 
 TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
     : QObject(parent),
@@ -17,6 +18,9 @@ TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
       receivedlist(10, [this](const QueuedMessage& m) { socktimerTimer(m); })
 {
     m_random.seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
+    QElapsedTimer clock;
+    clock.start();
+    m_clock = [clock] { return clock.elapsed(); };
     // Names under which the computer plays seats 2 to 7; seat 1 is always the host's own.
     const std::array<const char*, playingseats + 1> botnames = {
         "", "", "Klot", "Klick", "Kling", "Klick", "Krazy", "Kooky"};
@@ -39,8 +43,9 @@ TServer::~TServer()
 {
     for (tplayer& p : m_players) {
         if (p.sock) {
-            p.sock->disconnect(this);
-            p.sock->abort();
+            p.sock->socket()->disconnect(this);
+            p.sock->socket()->abort();
+            delete std::exchange(p.sock, nullptr);
         }
     }
 }
@@ -81,18 +86,34 @@ void TServer::Sock1Accept()
     }
     tplayer& p = m_players[std::size_t(seat)];
     p.connected = true;
-    p.sock = socket;
-    p.reader = FrameReader();
-    socket->setParent(this);
-    connect(socket, &QTcpSocket::readyRead, this, [this, seat] { Sock1Read(seat); });
+    p.loggedin = false;
+    p.relaylimit = FloodLimit();
+    auto* link = new PeerLink(socket, seat, &receivedlist, this);
+    socket->setParent(link);
+    p.sock = link;
+    connect(link, &PeerLink::oversized, this, [this, seat] {
+        qCDebug(lcHost) << "seat" << seat << "sent an oversized message; closing";
+        disconnectsock(seat);
+    });
     connect(socket, &QTcpSocket::disconnected, this,
             [this, seat, socket] { tempsockInfo(seat, socket); });
-    connect(socket, &QTcpSocket::errorOccurred, this, [this, seat, socket] {
-        // A reset or aborted connection ends like an orderly close.
-        if (m_players[std::size_t(seat)].sock == socket)
+    connect(socket, &QTcpSocket::errorOccurred, this, [this, seat, link] {
+        // A reset or aborted connection, or a peer that vanished, ends like an orderly close.
+        if (m_players[std::size_t(seat)].sock == link)
             tempsockDisconnect(seat);
     });
+    QTimer::singleShot(m_loginDeadline, link,
+                       [this, seat, link] { loginDeadlinePassed(seat, link); });
     sendTo(seat, msg::sendlogininfo(seat));
+}
+
+void TServer::loginDeadlinePassed(int seat, PeerLink* link)
+{
+    const tplayer& p = seatAt(seat);
+    if (p.sock != link || p.loggedin)
+        return;
+    qCDebug(lcHost) << "seat" << seat << "did not log in in time; closing";
+    disconnectsock(seat);
 }
 
 void TServer::refuse(QTcpSocket* socket)
@@ -102,25 +123,6 @@ void TServer::refuse(QTcpSocket* socket)
     connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     socket->write(msg::full());
     socket->disconnectFromHost();
-}
-
-void TServer::Sock1Read(int seat)
-{
-    tplayer& p = m_players[std::size_t(seat)];
-    if (!p.sock)
-        return;
-    while (p.sock && p.sock->bytesAvailable() > 0) {
-        const QByteArray data = p.sock->read(32768);
-        for (QByteArray& text : p.reader.feed(data)) {
-            receivedlist.push({std::move(text), seat});
-            ++m_queuedFrom[std::size_t(seat)];
-        }
-        if (p.reader.overflowed()) {
-            qCDebug(lcHost) << "seat" << seat << "sent an oversized message; closing";
-            disconnectsock(seat);
-            return;
-        }
-    }
 }
 
 void TServer::tempsockDisconnect(int seat)
@@ -134,25 +136,25 @@ void TServer::disconnectsock(int seat)
         return;
     tplayer& p = m_players[std::size_t(seat)];
     if (p.connected && p.sock)
-        p.sock->abort();
+        p.sock->socket()->abort();
 }
 
 void TServer::tempsockInfo(int seat, QTcpSocket* socket)
 {
     tplayer& p = m_players[std::size_t(seat)];
-    if (p.sock != socket)
+    if (!p.sock || p.sock->socket() != socket)
         return;
     if (p.connected)
         sendAllBut(seat, msg::playerdisconnected(seat, p.playername));
-    // Whatever it sent that is still queued must not act for the next occupant.
-    m_staleFrom[std::size_t(seat)] = m_queuedFrom[std::size_t(seat)];
+    // Whatever it sent that is still queued must not act for the seat once freed (a late
+    // login would mark it connected with no connection behind it) nor for the next occupant.
+    receivedlist.drop(seat);
     p.connected = false;
+    p.loggedin = false;
     p.playername.clear();
     p.watching = false;
-    p.sock = nullptr;
-    p.reader = FrameReader();
     socket->disconnect(this);
-    socket->deleteLater();
+    std::exchange(p.sock, nullptr)->deleteLater();
     // The computer takes over the seat; seat 1 is the host's own window, which only
     // goes away with the whole program.
     if (gamerunning && seat == turn && seat != 1)
@@ -166,7 +168,7 @@ void TServer::sendTo(int seat, const QByteArray& wire)
         return;
     const tplayer& p = m_players[std::size_t(seat)];
     if (p.connected && p.sock)
-        p.sock->write(wire);
+        p.sock->send(wire);
 }
 
 void TServer::sendAll(const QByteArray& wire)
@@ -186,16 +188,6 @@ void TServer::socktimerTimer(const QueuedMessage& message)
 {
     if (message.sender < 1 || message.sender > maxSeats)
         return;
-    const std::size_t from = std::size_t(message.sender);
-    --m_queuedFrom[from];
-    // What a connection sent before it closed must not act for the seat once freed (a
-    // late login would mark it connected with no connection behind it) nor for the
-    // next occupant.
-    if (m_staleFrom[from] > 0 || !seatAt(message.sender).connected) {
-        m_staleFrom[from] = std::max(0, m_staleFrom[from] - 1);
-        qCDebug(lcHost) << "dropped a message of the closed connection of seat" << message.sender;
-        return;
-    }
     m_sender = message.sender;
     m_dispatch.dispatch(message.text);
     m_sender = 0;

@@ -2,11 +2,12 @@
 
 #include "host/ballboard.h"
 #include "host/bingocard.h"
+#include "host/floodlimit.h"
 #include "host/hostsettings.h"
 #include "host/patterns.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
-#include "net/framereader.h"
+#include "net/peerlink.h"
 
 #include <QObject>
 #include <QString>
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <random>
 
@@ -24,7 +26,9 @@ class QTcpSocket;
 struct tplayer {
     QString playername;
     bool connected = false;
-    QTcpSocket* sock = nullptr;
+    // The seat's connection; it owns its socket.
+    PeerLink* sock = nullptr;
+    bool loggedin = false;
     int score = 0;
     bool watching = false;
     bool inround = false;
@@ -32,13 +36,14 @@ struct tplayer {
     int roundscore = 0;
     rules::CardPair card{};
     rules::PatternScores patterns{};
-    FrameReader reader;
+    // Chat, actions and chatter sounds this connection may still have relayed.
+    FloodLimit relaylimit;
 };
 
 // The authoritative game server of the hosting copy: it listens for connections, gives
-// each a seat, frames what they send into one queue and dispatches it, one message per
-// tick. The seat a message came in on travels with it through the queue, and every
-// handler checks the seat a message claims against it.
+// each a seat, keeps what each sends in its own queue and dispatches one message per
+// tick, taking the seats in turn. The seat a message came in on travels with it, and
+// every handler checks the seat a message claims against it.
 class TServer : public QObject {
     Q_OBJECT
 public:
@@ -51,6 +56,9 @@ public:
     enum Timer1Tag { NextTurn = 1, NextRound = 2, EndRound = 3 };
     static constexpr int pickDelayTicks = 3;
     static constexpr int roundPauseTickMs = 1000;
+    // A connection that has not logged in this long after getting its seat is let go,
+    // so silent connections cannot hold the table full.
+    static constexpr int loginDeadlineMs = 30000;
 
     TServer(HostSettings settings, ErrorReporter* errors, QObject* parent = nullptr);
     ~TServer() override;
@@ -62,6 +70,9 @@ public:
 
     // The generator is seeded from the clock; tests seed it for a known deal.
     void seedRandom(std::uint32_t seed) { m_random.seed(seed); }
+    // Tests shorten the login deadline and drive the flood limit's clock (milliseconds).
+    void setLoginDeadline(int ms) { m_loginDeadline = ms; }
+    void setClock(std::function<qint64()> nowMs) { m_clock = std::move(nowMs); }
 
     const tplayer& player(int seat) const { return m_players.at(std::size_t(seat)); }
     int seatsUsed() const { return seatsused; }
@@ -95,7 +106,6 @@ signals:
 private:
     // Transport.
     void Sock1Accept();
-    void Sock1Read(int seat);
     void tempsockDisconnect(int seat);
     void tempsockInfo(int seat, QTcpSocket* socket);
     void socktimerTimer(const QueuedMessage& message);
@@ -139,6 +149,8 @@ private:
     void computerplay(int seat);
 
     bool claimsOwnSeat(int seat, const char* what) const;
+    bool withinFloodLimit(const char* what);
+    void loginDeadlinePassed(int seat, PeerLink* link);
     void armTimer1(int tag, int intervalMs, int ticks);
     int botSpeedMs() const;
     int secondsBetweenRounds() const;
@@ -157,10 +169,8 @@ private:
     int seatsused = 0;
     // Seat of the connection the message being handled came in on.
     int m_sender = 0;
-    // Per seat: its messages still queued, and how many of those came from a connection
-    // that has closed since.
-    std::array<int, refusalSlot + 1> m_queuedFrom{};
-    std::array<int, refusalSlot + 1> m_staleFrom{};
+    int m_loginDeadline = loginDeadlineMs;
+    std::function<qint64()> m_clock;
 
     bool gamerunning = false;
     int turn = 0;

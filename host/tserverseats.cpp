@@ -14,6 +14,22 @@ bool TServer::claimsOwnSeat(int seat, const char* what) const
     return false;
 }
 
+bool TServer::withinFloodLimit(const char* what)
+{
+    switch (seatAt(m_sender).relaylimit.take(m_clock())) {
+    case FloodLimit::Verdict::Relay:
+        return true;
+    case FloodLimit::Verdict::Drop:
+        qCDebug(lcHost) << "dropped" << what << "over the flood limit from seat" << m_sender;
+        return false;
+    case FloodLimit::Verdict::Close:
+        qCDebug(lcHost) << "seat" << m_sender << "keeps flooding; closing";
+        disconnectsock(m_sender);
+        return false;
+    }
+    return false;
+}
+
 void TServer::receivedlogininfo(const QByteArray& body)
 {
     Fields f(body);
@@ -24,6 +40,7 @@ void TServer::receivedlogininfo(const QByteArray& body)
     tplayer& p = seatAt(seat);
     p.playername = QString::fromUtf8(rules::sanitisedLoginName(f.rest()));
     p.connected = true;
+    p.loggedin = true;
 
     sendAll(msg::newplayerinfo(seat, p.playername));
 
@@ -105,7 +122,7 @@ void TServer::chat(const QByteArray& body)
 {
     Fields f(body);
     const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::chat))
+    if (claimsOwnSeat(seat, cmd::chat) && withinFloodLimit(cmd::chat))
         sendAll(msg::chatRelay(seat, seatAt(seat).playername, f.rest()));
 }
 
@@ -113,7 +130,7 @@ void TServer::action(const QByteArray& body)
 {
     Fields f(body);
     const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::action))
+    if (claimsOwnSeat(seat, cmd::action) && withinFloodLimit(cmd::action))
         sendAll(msg::actionRelay(seat, seatAt(seat).playername, f.rest()));
 }
 
@@ -121,6 +138,6 @@ void TServer::playasound(const QByteArray& body)
 {
     Fields f(body);
     const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::playasound))
+    if (claimsOwnSeat(seat, cmd::playasound) && withinFloodLimit(cmd::playasound))
         sendAll(msg::playasoundRelay(seat, f.rest()));
 }

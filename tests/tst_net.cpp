@@ -5,6 +5,7 @@
 #include "net/messages.h"
 #include "support/recordingreporter.h"
 
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,6 +42,8 @@ private slots:
 
     void pumpOneMessagePerTick();
     void pumpIdlesWithoutWork();
+    void pumpPaceOnTheTimer();
+    void pumpTakesConnectionsInTurn();
 
     void builders_data();
     void builders();
@@ -225,6 +228,58 @@ void TestNet::pumpIdlesWithoutWork()
     pump.push({"a", 0});
     QTRY_COMPARE(handled, 1);
     QTRY_VERIFY(!pump.ticking());
+}
+
+// At most one message per tick, on the real timer: a message that comes right after the
+// queue has drained waits for the next tick; one after a quiet spell goes at once.
+void TestNet::pumpPaceOnTheTimer()
+{
+    const int interval = 300;
+    QElapsedTimer clock;
+    QList<qint64> handledAt;
+    DispatchPump pump(interval, [&](const QueuedMessage&) { handledAt << clock.elapsed(); });
+    clock.start();
+    pump.push({"a", 0});
+    QCoreApplication::processEvents(); // one pass of the event loop: no timer can be due
+    QCOMPARE(handledAt.size(), 1);
+    pump.push({"b", 0});
+    QTRY_COMPARE_WITH_TIMEOUT(handledAt.size(), 2, 10000);
+    QVERIFY2(handledAt[1] - handledAt[0] >= interval * 9 / 10,
+             qPrintable(QStringLiteral("%1 ms apart").arg(handledAt[1] - handledAt[0])));
+    QTRY_VERIFY(clock.elapsed() - handledAt[1] > interval);
+    pump.push({"c", 0});
+    QCoreApplication::processEvents();
+    QCOMPARE(handledAt.size(), 3);
+}
+
+// Each tick takes the next connection that has messages waiting, so a busy one cannot
+// hold up the others; each connection's messages keep their order, one per tick in all.
+void TestNet::pumpTakesConnectionsInTurn()
+{
+    const int interval = 200;
+    QElapsedTimer clock;
+    QByteArrayList handled;
+    QList<qint64> handledAt;
+    DispatchPump pump(interval, [&](const QueuedMessage& m) {
+        handled << QByteArray::number(m.sender) + m.text;
+        handledAt << clock.elapsed();
+    });
+    clock.start();
+    for (const char* text : {"a", "b", "c", "d"})
+        pump.push({text, 1});
+    pump.push({"a", 2});
+    pump.push({"b", 2});
+    pump.push({"a", 3});
+    pump.push({"a", 4});
+    pump.drop(4); // its connection closed
+    QCOMPARE(pump.size(), 7);
+    QCOMPARE(pump.size(1), 4);
+    QTRY_COMPARE_WITH_TIMEOUT(handled.size(), 7, 20000);
+    QCOMPARE(handled, (QByteArrayList{"1a", "2a", "3a", "1b", "2b", "1c", "1d"}));
+    for (int i = 1; i < handledAt.size(); ++i)
+        QVERIFY2(handledAt[i] - handledAt[i - 1] >= interval * 9 / 10,
+                 qPrintable(QStringLiteral("%1 ms apart").arg(handledAt[i] - handledAt[i - 1])));
+    QCOMPARE(pump.size(), 0);
 }
 
 void TestNet::builders_data()

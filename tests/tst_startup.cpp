@@ -13,8 +13,13 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 
+#include <algorithm>
 #include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
 
 namespace {
 const QByteArray FF(1, char(0xFF));
@@ -42,6 +47,23 @@ QString chatText(Tchat& chat)
         line = line.trimmed();
     return lines.join('\n');
 }
+
+// A socket's keep-alive switch, idle seconds, probe interval, probe count and user timeout.
+QList<int> keepAlive(const QTcpSocket& socket)
+{
+    QList<int> values;
+    for (const auto& [level, option] : {std::pair{SOL_SOCKET, SO_KEEPALIVE},
+                                        {IPPROTO_TCP, TCP_KEEPIDLE},
+                                        {IPPROTO_TCP, TCP_KEEPINTVL},
+                                        {IPPROTO_TCP, TCP_KEEPCNT},
+                                        {IPPROTO_TCP, TCP_USER_TIMEOUT}}) {
+        int value = -1;
+        socklen_t size = sizeof value;
+        ::getsockopt(int(socket.socketDescriptor()), level, option, &value, &size);
+        values << value;
+    }
+    return values;
+}
 } // namespace
 
 class TestStartup : public QObject {
@@ -54,6 +76,7 @@ private slots:
     void oneOrTwoArgumentsConnectNowhere();
     void loginExchangeBytes();
     void hostGoingAwayClosesTheWindow();
+    void floodingHostIsReadAtTheClientsPace();
     void failedConnectSaysSo_data();
     void failedConnectSaysSo();
     void gameFull();
@@ -117,6 +140,10 @@ void TestStartup::hostWithThreeArguments()
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
     // The given address is not used when hosting.
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress(QHostAddress::LocalHost));
+    // A vanished peer is noticed on both ends of a game connection.
+    const QList<int> expected{1, 30, 10, 3, 60000};
+    QCOMPARE(keepAlive(program->chat().clientSocket()), expected);
+    QCOMPARE(keepAlive(*program->server().player(1).sock->socket()), expected);
 }
 
 void TestStartup::joinUnlessExactlyTrue()
@@ -168,6 +195,37 @@ void TestStartup::hostGoingAwayClosesTheWindow()
     host.peer->close();
     QVERIFY(closed.wait(10000));
     QVERIFY(!program->chat().isVisible());
+}
+
+// A flooding host fills no more than the client's bounded queue and socket buffer: the
+// rest waits in the network, and every message is still handled, in order.
+void TestStartup::floodingHostIsReadAtTheClientsPace()
+{
+    ScriptedHost host;
+    QVERIFY(host.listen());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    Tchat& chat = program->chat();
+    QTRY_VERIFY(host.peer);
+    qsizetype mostQueued = 0;
+    qint64 mostBuffered = 0;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        mostQueued = std::max(mostQueued, chat.queuedMessages());
+        mostBuffered = std::max(mostBuffered, chat.clientSocket().bytesAvailable());
+    });
+    watch.start(0);
+    const quint64 before = chat.dispatchedMessages();
+    const QByteArray junk = "CMD_nothing+" + QByteArray(1000, 'x') + FF;
+    const int count = 1000;
+    for (int i = 0; i < count; ++i)
+        host.peer->write(junk);
+    host.peer->write(msg::sendlogininfo(3));
+    QTRY_COMPARE_WITH_TIMEOUT(chat.ownSeat(), 3, 60000);
+    QCOMPARE(chat.dispatchedMessages() - before, quint64(count + 1));
+    // One read of the socket may go past the queue's bound before reading stops.
+    QVERIFY2(mostQueued <= PeerLink::maxQueuedMessages + PeerLink::readChunk / junk.size() + 1,
+             qPrintable(QString::number(mostQueued)));
+    QVERIFY(mostBuffered <= PeerLink::readBufferSize);
 }
 
 void TestStartup::failedConnectSaysSo_data()
