@@ -108,26 +108,24 @@ void TestHostFuzz::randomAndMalformedInput()
     HostTable table(1, 0, 4242);
     std::mt19937 rng(20240601);
     // Sensible play, so that rounds run to their end under the noise: a seat picks the
-    // first hidden ball as soon as it sees the turn. The leading 0xFF ends any message
-    // the noise left open.
-    const auto pick = [&table](RawClient* peer) {
-        int position = 1;
-        while (position < rules::visiblePositions && table.server().board().slot(position).revealed)
-            ++position;
-        peer->sendRaw('\xff' + msg::chooseball(peer->seat(), position));
-    };
-    const auto player = [&](RawClient* peer) {
-        if (!peer)
-            return peer;
-        const QByteArray myTurn = msg::nextplayer(peer->seat()).chopped(1);
-        connect(peer, &RawClient::messageReceived, peer,
-                [&pick, peer, myTurn](const QByteArray& m) {
-                    if (m == myTurn)
-                        pick(peer);
-                });
-        // A seat 1 that left in its own turn keeps the turn for whoever sits there next.
-        if (table.server().currentTurn() == peer->seat())
-            pick(peer);
+    // first hidden ball as soon as it sees its turn (0xFF first ends whatever the noise
+    // left open). A seat 1 that left in its own turn keeps it for whoever sits there next.
+    const auto player = [&table](RawClient* peer) {
+        const auto pick = [&table, peer] {
+            int p = 1;
+            while (p < rules::visiblePositions && table.server().board().slot(p).revealed)
+                ++p;
+            peer->sendRaw('\xff' + msg::chooseball(peer->seat(), p));
+        };
+        if (peer) {
+            const QByteArray myTurn = msg::nextplayer(peer->seat()).chopped(1);
+            QObject::connect(peer, &RawClient::messageReceived, peer, [=](const QByteArray& m) {
+                if (m == myTurn)
+                    pick();
+            });
+            if (table.server().currentTurn() == peer->seat())
+                pick();
+        }
         return peer;
     };
     std::vector<RawClient*> peers{player(table.join("Host")), player(table.join("Ann")),
@@ -175,29 +173,29 @@ void TestHostFuzz::randomAndMalformedInput()
         RawClient* peer = peers[i];
         const int seat = peer->seat();
         // As many draws each time whatever the table does, so the noise is always the same.
-        const int kind = draw(rng, 0, 299);
+        const int kind = draw(rng, 0, 299), position = draw(rng, 1, 75);
         const int card = draw(rng, 1, 2), x = draw(rng, 1, 5), y = draw(rng, 1, 5);
-        const int position = draw(rng, 1, 75), number = draw(rng, 0, 9);
         QByteArray bytes = randomMessage(rng, seat);
-        if (kind == 0)
-            bytes = msg::startgame("Host", "300", "3", QString::number(number), number % 5);
-        else if (kind < 30)
+        if (kind < 30)
             bytes = msg::cover(seat, card, x, y);
         else if (kind < 60)
             bytes = msg::chooseball(seat, position);
-        // Seat 1 restarts the game rarely, and only once the game has scored a round.
+        // Some messages arrive in pieces.
         const bool restart = seat == 1 && bytes.startsWith(cmd::startgame);
+        QByteArrayList pieces;
+        while (bytes.size() > 1 && draw(rng, 0, 3) == 0) {
+            const int cut = draw(rng, 1, int(bytes.size()) - 1);
+            pieces << bytes.left(cut);
+            bytes.remove(0, cut);
+        }
+        pieces << bytes;
+        // Seat 1 restarts the game rarely, and only once the game has scored a round.
         if (restart && kind % 20 != 0)
             continue;
         if (restart)
             QVERIFY2(waitForARound(), "no round scored before a restart");
-        // Some messages arrive in pieces.
-        while (bytes.size() > 1 && draw(rng, 0, 3) == 0) {
-            const int cut = draw(rng, 1, int(bytes.size()) - 1);
-            peer->sendRaw(bytes.left(cut));
-            bytes.remove(0, cut);
-        }
-        peer->sendRaw(bytes);
+        for (const QByteArray& piece : pieces)
+            peer->sendRaw(piece);
         // The noise is let out in short runs, so that the picks are not stuck behind it.
         if (restart || sent % 10 == 0) {
             QVERIFY(handled(peer, sent));
@@ -211,7 +209,6 @@ void TestHostFuzz::randomAndMalformedInput()
                         (table.server().player(seat).sock != nullptr));
         }
     }
-    QTRY_VERIFY_WITH_TIMEOUT(table.server().queuedMessages() == 0, 300000);
     QVERIFY(!table.errors.errors.isEmpty()); // the malformed ones were reached and refused
     QVERIFY2(waitForARound() && !scored.isEmpty(), "no round scored");
     qInfo() << table.errors.errors.size() << "refused with an error," << scored.size()
