@@ -1,23 +1,14 @@
 #include "client/cardgrid.h"
-#include "client/chatview.h"
-#include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
-#include "support/settingsfolder.h"
 
 #include <QAction>
-#include <QContextMenuEvent>
 #include <QLabel>
-#include <QMenu>
 #include <QStringListModel>
 #include <QTest>
 
 #include <random>
-#include <QTextBlock>
-#include <QTextCharFormat>
-#include <QTextDocument>
-#include <QTextFragment>
 
 namespace {
 const QColor red(255, 0, 0);
@@ -73,10 +64,7 @@ private slots:
     void myboardFillsBothCards();
     void outOfRangeNumbersTouchNothing();
     void turnMarkerStatusAndSound();
-    void seatPopupOnJoinedWindow();
-    void seatPopupOnHostingWindow();
     void versionNotices();
-    void dispatchTableOrder();
     void malformedMessagesAreSurvived();
     void windowPicture();
 };
@@ -110,9 +98,6 @@ void TestTable::loginsFillTheRows()
     QVERIFY(eyesShown(cid->chat(), 2));
     QVERIFY(!eyesShown(cid->chat(), 1));
     QVERIFY(!eyesShown(ann->chat(), 2));
-    // System lines are blue.
-    const QTextCharFormat format = cid->chat().chatView()->document()->lastBlock().begin().fragment().charFormat();
-    QCOMPARE(format.foreground().color(), QColor(0, 0, 255));
     QVERIFY(table.errors.errors.isEmpty());
 }
 
@@ -122,24 +107,33 @@ void TestTable::spiesJoinAndLeave()
     auto* ann = table.join("Ann", 1);
     auto* spy = table.join("Sam", 8);
     QVERIFY(ann && spy);
+    table.sendAll(msg::newplayerinfo(9, "Zed"));
     QVERIFY(table.settleAll());
     QCOMPARE(chatLines(spy->chat()).mid(1),
-             QStringList({"You are Connected.", "You are spying.", "Ann is Connected."}));
+             QStringList({"You are Connected.", "You are spying.", "Ann is Connected.",
+                          "Zed is Connected.", "Zed is spying."}));
     QCOMPARE(chatLines(ann->chat()).mid(1),
-             QStringList({"You are Connected.", "Sam is Connected.", "Sam is spying."}));
+             QStringList({"You are Connected.", "Sam is Connected.", "Sam is spying.",
+                          "Zed is Connected.", "Zed is spying."}));
     for (auto* p : {ann, spy}) {
-        QCOMPARE(p->chat().spylistItems()->stringList(), QStringList({"8: Sam"}));
+        QCOMPARE(p->chat().spylistItems()->stringList(), QStringList({"8: Sam", "9: Zed"}));
         for (int seat = 2; seat <= 7; ++seat)
             QCOMPARE(rowName(p->chat(), seat), Tchat::waiting);
     }
 
     // A spy the list does not hold: nothing happens.
     const int lines = int(chatLines(ann->chat()).size());
+    table.send(ann, msg::playerdisconnected(9, "Ned"));
     table.send(ann, msg::playerdisconnected(9, "Zed"));
-    table.send(ann, msg::playerdisconnected(8, "Sam"));
     QVERIFY(table.settle(ann));
-    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Sam has left."}));
-    QVERIFY(ann->chat().spylistItems()->stringList().isEmpty());
+    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Zed has left."}));
+    QCOMPARE(ann->chat().spylistItems()->stringList(), QStringList({"8: Sam"}));
+
+    // Only a seated player's games reach the tally.
+    table.sendAll(msg::winner("Ann"));
+    QVERIFY(table.settleAll());
+    QCOMPARE(ann->program->tally().table().cell(0, TallyTable::ownGames), QStringLiteral("1"));
+    QCOMPARE(spy->program->tally().table().cell(0, TallyTable::ownGames), QStringLiteral("0"));
 }
 
 void TestTable::departures()
@@ -211,13 +205,17 @@ void TestTable::justWatchOnAndOff()
         QCOMPARE(chatLines(p->chat()).last(), QStringLiteral("Cid is now playing again"));
     }
 
-    // A spy sends nothing.
+    // A spy asks for nothing; a window that is not hosting removes nobody.
     auto* spy = table.join("Sam", 8);
     QVERIFY(spy && table.settleAll());
     action(spy->chat(), "JustWatch1")->trigger();
-    table.send(spy, msg::justwatching(9, 1)); // ignored: no row
-    QVERIFY(table.settle(spy));
+    cid->chat().kicking(1);
+    for (auto* p : {spy, cid}) {
+        p->chat().send(msg::chat(p->seat, "done", "clBlack"));
+        QVERIFY(table.host.waitFor(p->client, "CMD_chat+" + QByteArray::number(p->seat) + "+done") >= 0);
+    }
     QVERIFY(table.host.withPrefix(spy->client, "CMD_justwatch").isEmpty());
+    QVERIFY(table.host.withPrefix(cid->client, "CMD_kickhim").isEmpty());
 }
 
 void TestTable::gameAndRoundStart()
@@ -277,22 +275,21 @@ void TestTable::myboardFillsBothCards()
     msg::CardCells cells = dealtCards();
     cells[0][1][3] = 0; // a covered cell of a late joiner
     table.send(ann, msg::myboard(1, cells));
+    // The host's answer to a cover of card 2, column 4, row 1.
+    table.send(ann, msg::coverit(1, 2, 4, 1));
+    cells[1][3][0] = 0;
     QVERIFY(table.settle(ann));
+    // The free centres show the red X whatever the message held.
     for (int c = 1; c <= 2; ++c)
         for (int x = 1; x <= 5; ++x)
             for (int y = 1; y <= 5; ++y) {
                 QLabel* cell = label(ann->chat(), QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
-                QVERIFY(cell);
-                QCOMPARE(cell->property("tag").toInt(), 100 * c + 10 * x + y);
                 const int dealt = cells[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)];
                 const bool covered = dealt == 0 || (x == 3 && y == 3);
                 QCOMPARE(cards->cellNumber(c, x, y), covered ? 0 : dealt);
                 QCOMPARE(cell->text(), covered ? QStringLiteral("X") : QString::number(dealt));
                 QCOMPARE(cell->palette().color(QPalette::WindowText), covered ? red : QColor(Qt::black));
             }
-    // The free centres show the red X whatever the message held.
-    QCOMPARE(cells[0][2][2], 33);
-    QCOMPARE(label(ann->chat(), "label_card133")->text(), QStringLiteral("X"));
 
     // A card reset at the next round start empties them.
     table.send(ann, msg::roundstart(2, inRound({})));
@@ -368,7 +365,6 @@ void TestTable::turnMarkerStatusAndSound()
     QVERIFY(ann->sounds.played.isEmpty());
     QVERIFY(marker->isVisible());
     QCOMPARE(marker->y(), label(cid->chat(), "label_playername3")->y() - 5);
-    QCOMPARE(marker->size(), QSize(25, 25));
     QCOMPARE(cid->chat().getTurnseat(), 3);
 
     // The "New" turn sound; an empty seat's turn goes to its computer player.
@@ -395,77 +391,6 @@ void TestTable::turnMarkerStatusAndSound()
     QCOMPARE(cid->sounds.played.size(), 2);
 }
 
-namespace {
-// Opens the seat pop-up over a name label as a right click would: a seat row's, or the
-// score sheet's with labelName "label_name".
-QMenu* openSeatPopup(Tchat& chat, int seat, const QString& labelName = QStringLiteral("label_playername"))
-{
-    QLabel* name = label(chat, labelName + QString::number(seat));
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
-    QCoreApplication::sendEvent(name, &event);
-    return chat.findChild<QMenu*>("popup_kick");
-}
-
-QList<bool> enabledItems(Tchat& chat)
-{
-    return {action(chat, "RemoveFromGame1")->isEnabled(), action(chat, "SettoJustWatch1")->isEnabled(),
-            action(chat, "UnsetJustWatch1")->isEnabled()};
-}
-} // namespace
-
-void TestTable::seatPopupOnJoinedWindow()
-{
-    ClientTable table;
-    auto* ann = table.join("Ann", 1);
-    auto* cid = table.join("Cid", 3);
-    QVERIFY(ann && cid && table.settleAll());
-    QMenu* popup = openSeatPopup(cid->chat(), 1);
-    QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(enabledItems(cid->chat()), QList<bool>({false, false, false}));
-    popup->hide();
-    // Not hosting: a removal request is never sent.
-    cid->chat().kicking(1);
-    table.sendAll(msg::wrongversion());
-    QVERIFY(table.settleAll());
-    QVERIFY(table.host.withPrefix(cid->client, "CMD_kickhim").isEmpty());
-}
-
-void TestTable::seatPopupOnHostingWindow()
-{
-    RecordingReporter errors;
-    RecordingSoundPlayer sounds;
-    QTcpServer lobby;
-    QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
-    options.arguments = {"Ann", "127.0.0.1", "true"};
-    options.gamePort = 0;
-    options.lobbyPort = lobby.serverPort();
-    Program program(options, &errors, &sounds);
-    Tchat& chat = program.chat();
-    chat.show();
-    QTRY_VERIFY(chat.loggedIn());
-    QVERIFY(chat.hostMode());
-
-    QMenu* popup = openSeatPopup(chat, 2);
-    QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(enabledItems(chat), QList<bool>({false, true, true}));
-    popup->hide();
-    chat.seatRows()->setName(3, "Cid");
-    popup = openSeatPopup(chat, 3);
-    QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(enabledItems(chat), QList<bool>({true, true, true}));
-    popup->hide();
-    // The score sheet's labels open the same menu for the name they show, though the seat
-    // row reads "<Waiting>" by now.
-    chat.scoreSheet()->setRow(4, "Dee", "10 +1");
-    popup = openSeatPopup(chat, 4, "label_name");
-    QTRY_VERIFY(popup->isVisible());
-    QCOMPARE(enabledItems(chat), QList<bool>({true, true, true}));
-    popup->hide();
-    QVERIFY(errors.errors.isEmpty());
-}
-
 void TestTable::versionNotices()
 {
     ClientTable table;
@@ -478,20 +403,6 @@ void TestTable::versionNotices()
     QCOMPARE(chatLines(ann->chat()).last(), QStringLiteral("Cid has a different version of the game then you."));
     QCOMPARE(chatLines(cid->chat()).last(),
              QStringLiteral("You have a different version of the game then the host."));
-}
-
-void TestTable::dispatchTableOrder()
-{
-    RecordingReporter errors;
-    Tchat chat(isolatedOptions(), &errors);
-    const QList<QByteArray> expected{
-        "CMD_sendlogininfo", "CMD_chat",        "CMD_action",        "CMD_playasound",
-        "CMD_newplayerinfo", "CMD_havewrongversion", "CMD_wrongversion", "CMD_existingplayers",
-        "CMD_playerdisconnected", "CMD_full",   "CMD_justwatching",  "CMD_startgame",
-        "CMD_nextplayer",    "CMD_winner",      "CMD_roundstart",    "CMD_myboard",
-        "CMD_invalid",       "CMD_chooseball",  "CMD_coverit",       "CMD_scores",
-        "CMD_gamestats"};
-    QCOMPARE(chat.dispatcher().names(), expected);
 }
 
 // Whatever the host sends, the window keeps going (run under the sanitizers too).
@@ -551,35 +462,14 @@ void TestTable::windowPicture()
     table.sendAll(msg::frame("CMD_playasound+2+wave13+"));
     QVERIFY(table.settleAll());
 
-    // Every element in its place.
-    QCOMPARE(a.centralWidget()->size().boundedTo(QSize(768, 530)), QSize(768, 530));
-    QCOMPARE(label(a, "label_playername1")->geometry().topLeft(), QPoint(13, 6));
-    QCOMPARE(label(a, "label_playername7")->y(), 139);
-    QCOMPARE(label(a, "label_score4")->x(), 124);
-    QCOMPARE(label(a, "label_bonus4")->x(), 161);
-    QCOMPARE(a.findChild<QWidget*>("image_eyes3")->geometry().size(), QSize(23, 10));
-    QCOMPARE(a.findChild<QWidget*>("Image1")->mapTo(&a, QPoint()) - a.centralWidget()->mapTo(&a, QPoint()),
-             QPoint(335, 52));
-    QCOMPARE(label(a, "label_card134")->mapTo(a.centralWidget(), QPoint()), QPoint(422, 216));
-    QCOMPARE(label(a, "label_card251")->mapTo(a.centralWidget(), QPoint()), QPoint(714, 99));
-    QCOMPARE(label(a, "label_card251")->size(), QSize(34, 29));
-    QCOMPARE(label(a, "label_status")->geometry(), QRect(329, 294, 431, 17));
-    QCOMPARE(a.chatView()->mapTo(a.centralWidget(), QPoint()), QPoint(357, 313));
-    QCOMPARE(a.findChild<QWidget*>("mychat")->geometry(), QRect(356, 500, 376, 22));
-    QCOMPARE(a.findChild<QWidget*>("button_smilies")->geometry(), QRect(734, 501, 25, 19));
-    QCOMPARE(a.findChild<QWidget*>("b_phrase4")->mapTo(a.centralWidget(), QPoint()), QPoint(329, 376));
-    QCOMPARE(a.findChild<QWidget*>("b_phrase10")->mapTo(a.centralWidget(), QPoint()), QPoint(329, 503));
-    QCOMPARE(chatLines(a).last(), QStringLiteral("Bob: <Chatter Sound> Applause"));
-
     const QImage picture = a.grab().toImage();
     const QString path = QStringLiteral(QUORVEL_BINARY_DIR "/table.png");
     QVERIFY(picture.save(path));
     qInfo("window picture: %s", qPrintable(path));
     const QPoint origin = a.centralWidget()->mapTo(&a, QPoint()) * picture.devicePixelRatio();
-    // The turn marker's purple behind seat 1's name, the centre X of card 1 in red.
+    // The turn marker's purple behind seat 1's name.
     const QColor turn = picture.pixelColor(origin + QPoint(20, 13));
     QVERIFY2(turn.blue() > turn.green() + 40, qPrintable(turn.name()));
-    QVERIFY(!a.findChild<QWidget*>("image_Turn")->isHidden());
 }
 
 QTEST_MAIN(TestTable)

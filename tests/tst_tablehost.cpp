@@ -103,14 +103,34 @@ void TestTableHost::loginsChatAndKick()
         QVERIFY(chatLines(c->chat()).join('\n').contains("Bob chats: hello"));
     }
 
+    // The seat pop-up's items: all off in a joined copy; in the hosting one, removal only
+    // of a seated player. The score sheet's labels open the same menu.
+    const auto popupItems = [](Tchat& chat, int seat) {
+        QLabel* name = chat.findChild<QLabel*>(QStringLiteral("label_playername%1").arg(seat));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(name, &event);
+        QList<bool> enabled;
+        for (const char* item : {"RemoveFromGame1", "SettoJustWatch1", "UnsetJustWatch1"})
+            enabled << chat.findChild<QAction*>(item)->isEnabled();
+        chat.findChild<QMenu*>("popup_kick")->hide();
+        return enabled;
+    };
+    QCOMPARE(popupItems(m_bob->chat(), 1), QList<bool>({false, false, false}));
+    QCOMPARE(popupItems(m_ann->chat(), 4), QList<bool>({false, true, true}));
+    // The sheet's label is judged by the name it shows, though seat 4's row reads "<Waiting>".
+    QMenu* menu = m_ann->chat().findChild<QMenu*>("popup_kick");
+    m_ann->chat().scoreSheet()->setRow(4, "Dee", "10 +1");
+    QLabel* sheetName = m_ann->chat().findChild<QLabel*>("label_name4");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), sheetName->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(sheetName, &event);
+    QTRY_VERIFY(menu->isVisible());
+    QVERIFY(m_ann->chat().findChild<QAction*>("RemoveFromGame1")->isEnabled());
+    menu->hide();
+
     // The host removes Cid from the seat pop-up: Cid's program closes, the others see it.
     QSignalSpy cidClosed(&m_cid->chat(), &Tchat::closed);
-    QLabel* name = m_ann->chat().findChild<QLabel*>("label_playername3");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
-    QCoreApplication::sendEvent(name, &event);
-    auto* remove = m_ann->chat().findChild<QAction*>("RemoveFromGame1");
-    QVERIFY(remove->isEnabled());
-    remove->trigger();
+    QCOMPARE(popupItems(m_ann->chat(), 3), QList<bool>({true, true, true}));
+    m_ann->chat().findChild<QAction*>("RemoveFromGame1")->trigger();
     QVERIFY(cidClosed.wait(10000));
     for (Copy* c : {m_ann.get(), m_bob.get()}) {
         QTRY_COMPARE(rowName(c->chat(), 3), Tchat::waiting);
