@@ -1,6 +1,7 @@
 #include "client/cardgrid.h"
 #include "client/chatentry.h"
 #include "client/program.h"
+#include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
