@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <memory>
 
 namespace {
 class Quiet : public ErrorReporter {
@@ -35,13 +36,21 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    Quiet errors;
-    LaunchOptions options;
-    options.settingsFolder = settingsFolder->path();
-    Tchat window(options, &errors);
+    // Making the window costs far more than any input; a window serves a run of inputs,
+    // so an input meets the state earlier ones left, as a long session would.
+    static Quiet errors;
+    static std::unique_ptr<Tchat> window;
+    static int served = 0;
+    if (!window || ++served % 64 == 0) {
+        window.reset();
+        LaunchOptions options;
+        options.settingsFolder = settingsFolder->path();
+        window = std::make_unique<Tchat>(options, &errors);
+    }
     // The window's own queue is fed by its socket; this one takes the same messages.
-    DispatchPump queue(1, [&window](const QueuedMessage& message) {
-        window.dispatcher().dispatch(message.text);
+    Tchat* target = window.get();
+    DispatchPump queue(1, [target](const QueuedMessage& message) {
+        target->dispatcher().dispatch(message.text);
     });
     // "Game is full" waits for its OK, as a person would give it.
     QTimer answer;
@@ -56,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     while (queue.size() > 0)
         queue.tick();
     QCoreApplication::processEvents();
-    window.grab();
-    QFile::remove(window.iniPath());
+    window->grab();
+    QFile::remove(window->iniPath());
     return 0;
 }
