@@ -12,7 +12,6 @@
 #include <QWidget>
 
 #include <cstdint>
-#include <memory>
 
 namespace {
 class Quiet : public ErrorReporter {
@@ -39,18 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Making the window costs far more than any input; a window serves a run of inputs,
     // so an input meets the state earlier ones left, as a long session would.
     static Quiet errors;
-    static std::unique_ptr<Tchat> window;
+    // Never destroyed at exit, after the application is gone.
+    static Tchat* window = nullptr;
     static int served = 0;
     if (!window || ++served % 64 == 0) {
-        window.reset();
+        delete window;
         LaunchOptions options;
         options.settingsFolder = settingsFolder->path();
-        window = std::make_unique<Tchat>(options, &errors);
+        window = new Tchat(options, &errors);
     }
     // The window's own queue is fed by its socket; this one takes the same messages.
-    Tchat* target = window.get();
-    DispatchPump queue(1, [target](const QueuedMessage& message) {
-        target->dispatcher().dispatch(message.text);
+    DispatchPump queue(1, [](const QueuedMessage& message) {
+        window->dispatcher().dispatch(message.text);
     });
     // "Game is full" waits for its OK, as a person would give it.
     QTimer answer;
