@@ -4,8 +4,10 @@
 #include "client/unixsignals.h"
 #include "net/logging.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -113,5 +115,18 @@ int main(int argc, char* argv[])
     QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     chat.show();
     qCInfo(lcClient) << "started";
+    // For the kill-safety test: the settings file and the tally are written over and over,
+    // as by clicks on "Play Sounds" and games won, until the process is killed.
+    QTimer saveLoop;
+    if (qEnvironmentVariableIsSet("QUORVEL_SAVE_LOOP")) {
+        auto* playSounds = chat.findChild<QAction*>(QStringLiteral("PlaySounds1"));
+        QObject::connect(&saveLoop, &QTimer::timeout, &chat, [playSounds, &program] {
+            playSounds->trigger();
+            program.tally().addgame(Ttallylist::userWon);
+            program.tally().save();
+        });
+        saveLoop.start(0);
+        qCInfo(lcClient) << "saving the settings and the tally until killed";
+    }
     return app.exec();
 }

@@ -193,6 +193,12 @@ void TServer::socktimerTimer(const QueuedMessage& message)
     m_sender = 0;
 }
 
+void TServer::dispatchQueued()
+{
+    while (receivedlist.size() > 0)
+        receivedlist.tick();
+}
+
 void TServer::buildDispatchTable()
 {
     const auto bind = [this](void (TServer::*handler)(const QByteArray&)) {

@@ -77,6 +77,9 @@ public:
     const tplayer& player(int seat) const { return m_players.at(std::size_t(seat)); }
     int seatsUsed() const { return seatsused; }
     qsizetype queuedMessages() const { return receivedlist.size(); }
+    // Handles every queued message now, in the order the dispatch ticks would, instead
+    // of one per tick (the fuzz target drives the host this way).
+    void dispatchQueued();
     bool gameRunning() const { return gamerunning; }
     int currentTurn() const { return turn; }
     int roundNumber() const { return roundnumber; }

@@ -3,7 +3,6 @@
 #include "windows/lzrw1kh.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -186,7 +185,6 @@ private slots:
     void damaged_data();
     void damaged();
     void everyTruncationAndFlip();
-    void fuzzSeeds();
     void fileRoundTrip();
     void fileRefused_data();
     void fileRefused();
@@ -522,23 +520,6 @@ void tst_Container::everyTruncationAndFlip() {
         } catch (const lzrw1kh::Error&) {
         }
     }
-}
-
-void tst_Container::fuzzSeeds() {
-    QDirIterator it(QStringLiteral(QUORVEL_SOURCE_DIR "/fuzz/corpus"), QDir::Files,
-                    QDirIterator::Subdirectories);
-    int seen = 0;
-    while (it.hasNext()) {
-        const Bytes data = readFile(it.next());
-        ++seen;
-        try {
-            const Bytes plain = lzrw1kh::decompress(data);
-            QCOMPARE(qba(lzrw1kh::decompress(lzrw1kh::compress(plain))), qba(plain));
-        } catch (const lzrw1kh::Error&) {
-        }
-        QCOMPARE(qba(lzrw1kh::decompress(lzrw1kh::compress(data))), qba(data));
-    }
-    QVERIFY(seen > 0);
 }
 
 void tst_Container::fileRoundTrip() {

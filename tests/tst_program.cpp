@@ -1,6 +1,12 @@
 // The built executable, started as a user would, in its own temporary folder.
+#include "windows/lzrw1kh.h"
+#include "windows/tallytable.h"
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -50,6 +56,38 @@ public:
     QProcess process;
     QByteArray log;
 };
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The tally file as the program stores it after `games` games, all won.
+QByteArray storedTally(qint64 games)
+{
+    TallyTable table;
+    table.setCell(0, TallyTable::ownGames, QString::number(games));
+    table.setCell(0, TallyTable::ownWins, QString::number(games));
+    const QByteArray text = table.toText();
+    const std::vector<std::uint8_t> stored = lzrw1kh::compress(
+        {reinterpret_cast<const std::uint8_t*>(text.constData()), std::size_t(text.size())});
+    return QByteArray(reinterpret_cast<const char*>(stored.data()), qsizetype(stored.size()));
+}
+
+// The games counted in a stored tally, or -1 when it does not read as one.
+qint64 gamesIn(const QByteArray& stored)
+{
+    try {
+        const std::vector<std::uint8_t> text = lzrw1kh::decompress(
+            {reinterpret_cast<const std::uint8_t*>(stored.constData()), std::size_t(stored.size())});
+        const auto table = TallyTable::fromText(
+            QByteArray(reinterpret_cast<const char*>(text.data()), qsizetype(text.size())));
+        return table ? table->cell(0, TallyTable::ownGames).toLongLong() : -1;
+    } catch (const lzrw1kh::Error&) {
+        return -1;
+    }
+}
 } // namespace
 
 class TestProgram : public QObject {
@@ -64,6 +102,7 @@ private slots:
     void helpAndVersionNeedNoDisplay_data();
     void helpAndVersionNeedNoDisplay();
     void clientEndsWithItsHost();
+    void savesSurviveKills();
 };
 
 void TestProgram::secondCopyBringsFirstForward()
@@ -180,6 +219,58 @@ void TestProgram::clientEndsWithItsHost()
     QTRY_VERIFY_WITH_TIMEOUT(client.finished(), 30000);
     QCOMPARE(client.process.exitStatus(), QProcess::NormalExit);
     QVERIFY(client.logged("main window closing"));
+}
+
+// Killed at random moments while it writes its settings and its tally over and over, the
+// program leaves each file whole: the one it had written last or the one it was writing.
+void TestProgram::savesSurviveKills()
+{
+    QTemporaryDir tmp;
+    const QString settingsPath = tmp.filePath("orsklobby.ini");
+    const QString tallyPath = tmp.filePath("Quorveltally.tld");
+    // The loop toggles "Play Sounds": the settings file is one text or the other.
+    QByteArray settings;
+    QByteArray toggled;
+    qint64 games = 0;
+    int cut = 0;
+    const int kills = 200;
+    for (int kill = 0; kill < kills; ++kill) {
+        {
+            Copy copy(tmp.path(), {"Ann", "127.0.0.1"}, freePort(), {"QUORVEL_SAVE_LOOP=1"});
+            QTRY_VERIFY_WITH_TIMEOUT(copy.logged("until killed"), 30000);
+            QTest::qWait(int(QRandomGenerator::global()->bounded(20)));
+            copy.process.kill();
+            QVERIFY(copy.process.waitForFinished(30000));
+        }
+        const QByteArray now = contentOf(settingsPath);
+        if (settings.isEmpty() && !now.isEmpty()) {
+            // The first one seen must be whole: its last key ends it.
+            static const QRegularExpression whole("^\\[Quorvel\\]\n(.*\n)*Playsounds=(true|false)\n$");
+            QVERIFY2(whole.match(QString::fromUtf8(now)).hasMatch(), now.constData());
+            settings = now;
+            toggled = now.contains("Playsounds=true\n")
+                ? QByteArray(now).replace("Playsounds=true\n", "Playsounds=false\n")
+                : QByteArray(now).replace("Playsounds=false\n", "Playsounds=true\n");
+        }
+        QVERIFY2(now == settings || now == toggled, now.constData());
+
+        const QByteArray tally = contentOf(tallyPath);
+        const qint64 counted = tally.isEmpty() ? 0 : gamesIn(tally);
+        QVERIFY2(counted >= games, qPrintable(QString::number(counted)));
+        if (counted > 0)
+            QCOMPARE(tally, storedTally(counted));
+        games = counted;
+
+        // A write the kill cut short leaves its unfinished file beside the real one.
+        const QStringList left = QDir(tmp.path()).entryList({"orsklobby.ini.*", "Quorveltally.tld.*"});
+        cut += left.isEmpty() ? 0 : 1;
+        for (const QString& name : left) {
+            QVERIFY2(!name.contains("damaged"), qPrintable(name));
+            QFile::remove(tmp.filePath(name));
+        }
+    }
+    QVERIFY(games > 0);
+    qInfo("%d kills, %d of them in the middle of a write; %lld games in the tally", kills, cut, games);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)
