@@ -8,6 +8,11 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+// Set by the build for the program; other builds of this file (fuzz replays) take the default.
+#ifndef QUORVEL_INSTALL_BINDIR
+#define QUORVEL_INSTALL_BINDIR "/usr/local/bin"
+#endif
+
 SettingsLocation::SettingsLocation(const QString& programFolder, const QString& fallbackFolder)
 {
     if (canCreateFileIn(programFolder)) {

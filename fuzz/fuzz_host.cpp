@@ -9,6 +9,7 @@
 // Sends are made when the script turns to another command; the host reads each send
 // whole before the script goes on, so a script always gives the same run.
 #include "host/tserver.h"
+#include "net/peerlink.h"
 #include "net/errorreporter.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,8 @@ constexpr int connections = 10;
 QTcpSocket* hostEnd(const TServer& server, const QTcpSocket& peer)
 {
     for (int seat = 1; seat <= TServer::maxSeats; ++seat) {
-        QTcpSocket* socket = server.player(seat).sock;
+        const PeerLink* link = server.player(seat).sock;
+        QTcpSocket* socket = link ? link->socket() : nullptr;
         if (socket && socket->peerPort() == peer.localPort())
             return socket;
     }
