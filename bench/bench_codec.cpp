@@ -25,16 +25,19 @@ namespace {
 std::atomic<std::size_t> g_allocations{0};
 }
 
-void* operator new(std::size_t size) {
+void* operator new(std::size_t size)
+{
     ++g_allocations;
     if (void* p = std::malloc(size ? size : 1))
         return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept {
+void operator delete(void* p) noexcept
+{
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
+void operator delete(void* p, std::size_t) noexcept
+{
     std::free(p);
 }
 
@@ -46,7 +49,8 @@ using Bytes = std::vector<std::uint8_t>;
 // Small deterministic generator: the input is the same on every machine.
 struct XorShift {
     std::uint64_t state = 0x9E3779B97F4A7C15ull;
-    std::uint64_t next() {
+    std::uint64_t next()
+    {
         state ^= state << 13;
         state ^= state >> 7;
         state ^= state << 17;
@@ -57,7 +61,8 @@ struct XorShift {
 
 // English-like prose: a Zipf-ish pick from a few hundred words, sentences of
 // varying length, punctuation and line breaks.
-Bytes makeText(std::size_t size) {
+Bytes makeText(std::size_t size)
+{
     static const char* const common[] = {
         "the",   "of",  "and",  "a",    "to",    "in",  "is",   "you",  "that",  "it",
         "he",    "was", "for",  "on",   "are",   "as",  "with", "his",  "they",  "I",
@@ -114,7 +119,8 @@ Bytes makeText(std::size_t size) {
 }
 
 // What a tally file holds: per player a name line and counts, CR LF separated.
-Bytes makeTally(std::size_t size) {
+Bytes makeTally(std::size_t size)
+{
     static const char* const names[] = {"Marta", "Bob",   "Kiki", "Oskar", "Lena",   "Tomasz",
                                         "Ines",  "Pavel", "Jo",   "Ruth",  "Anselm", "Dora"};
     XorShift rng;
@@ -143,7 +149,8 @@ double g_worstCpuShare = 1.0;
 
 // Best time per call over short repeated batches for about `budget` seconds: the
 // minimum is the figure least disturbed by other work on the machine.
-template <typename F> Timing measure(F&& call, double budget) {
+template <typename F> Timing measure(F&& call, double budget)
+{
     call(); // warm caches and buffers
     std::size_t batch = 1;
     for (;;) {
@@ -185,7 +192,8 @@ struct Row {
     std::size_t allocations = 0;
 };
 
-void report(const char* title, std::size_t inputSize, const std::vector<Row>& rows) {
+void report(const char* title, std::size_t inputSize, const std::vector<Row>& rows)
+{
     const double mb = double(inputSize) / 1e6;
     std::printf("\n%s (%zu bytes)\n", title, inputSize);
     std::printf("  %-8s %12s %12s %12s %12s %8s %7s\n", "codec", "comp MB/s", "decomp MB/s",
@@ -205,7 +213,8 @@ void report(const char* title, std::size_t inputSize, const std::vector<Row>& ro
 #endif
 }
 
-void run(const char* title, const Bytes& input, double budget) {
+void run(const char* title, const Bytes& input, double budget)
+{
     std::vector<Row> rows;
 
     Bytes copy(input.size());
@@ -289,7 +298,8 @@ void run(const char* title, const Bytes& input, double budget) {
 
 } // namespace
 
-int main() {
+int main()
+{
     const Bytes text = makeText(10 * 1000 * 1000);
     const Bytes tally = makeTally(2048);
 #ifndef QUORVEL_HAVE_LZ4

@@ -42,8 +42,8 @@ inline void liftRelayLimit(Program& program)
 inline bool joinTable(RawClient& client, Program& program, const QString& name)
 {
     client.setAutoLogin(name);
-    return client.connectTo(program.server().serverPort())
-        && client.waitFor(cmd::newplayerinfo) >= 0;
+    return client.connectTo(program.server().serverPort()) &&
+           client.waitFor(cmd::newplayerinfo) >= 0;
 }
 
 struct Percentiles {

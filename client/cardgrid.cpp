@@ -107,8 +107,8 @@ bool CardGrid::eventFilter(QObject* watched, QEvent* event)
         auto* label = qobject_cast<QLabel*>(watched);
         const auto* mouse = static_cast<QMouseEvent*>(event);
         // Only the left button is a cell's click.
-        if (label && mouse->button() == Qt::LeftButton
-            && label->rect().contains(mouse->position().toPoint())) {
+        if (label && mouse->button() == Qt::LeftButton &&
+            label->rect().contains(mouse->position().toPoint())) {
             const int t = label->property("tag").toInt();
             emit cellClicked(t / 100, t / 10 % 10, t % 10);
             return true;

@@ -23,8 +23,8 @@ public:
 
     static bool isCell(int card, int column, int row)
     {
-        return card >= 1 && card <= cards && column >= 1 && column <= size && row >= 1
-            && row <= size;
+        return card >= 1 && card <= cards && column >= 1 && column <= size && row >= 1 &&
+               row <= size;
     }
 
     int cellNumber(int card, int column, int row) const;

@@ -8,9 +8,9 @@
 #include "client/chatview.h"
 #include "client/chosenpanel.h"
 #include "client/colournames.h"
-#include "client/gamestartform.h"
 #include "client/detailspanel.h"
 #include "client/gamepictures.h"
+#include "client/gamestartform.h"
 #include "client/indexedpicture.h"
 #include "client/phrasebuttons.h"
 #include "client/picturebutton.h"
@@ -82,28 +82,25 @@ const QString Tchat::waiting = QStringLiteral("<Waiting>");
 
 QString Tchat::botname(int seat)
 {
-    static const std::array<const char*, playingseats + 1> names{"",      "",      "Klot",  "Klick",
-                                                                 "Kling", "Klick", "Krazy", "Kooky"};
+    static const std::array<const char*, playingseats + 1> names{
+        "", "", "Klot", "Klick", "Kling", "Klick", "Krazy", "Kooky"};
     return seat >= 1 && seat <= playingseats ? QString::fromLatin1(names[std::size_t(seat)])
                                              : QString();
 }
 
 Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, QWidget* parent)
-    : QMainWindow(parent),
-      m_options(std::move(options)),
-      m_errors(errors),
-      m_sounds(sounds),
-      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      m_dispatch(errors),
+    : QMainWindow(parent), m_options(std::move(options)), m_errors(errors), m_sounds(sounds),
+      m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); }), m_dispatch(errors),
       receivedlist(1, [this](const QueuedMessage& m) { Timer1Timer(m); }),
       m_link(&sock, 0, &receivedlist)
 {
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
     m_spylist = new QStringListModel(this);
-    const SettingsLocation location = m_options.settingsFolder.isEmpty()
-                                          ? SettingsLocation::forThisProgram()
-                                          : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder);
+    const SettingsLocation location =
+        m_options.settingsFolder.isEmpty()
+            ? SettingsLocation::forThisProgram()
+            : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder);
     m_iniPath = location.iniPath();
     m_tallyPath = location.tallyPath();
     buildWindow();
@@ -232,7 +229,8 @@ void Tchat::buildMenus()
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options"));
     options->setObjectName(QStringLiteral("Options1"));
     m_optionsMenu = options;
-    PlaySounds1 = checkItem(options, QStringLiteral("Play Sounds"), QStringLiteral("PlaySounds1"), true);
+    PlaySounds1 =
+        checkItem(options, QStringLiteral("Play Sounds"), QStringLiteral("PlaySounds1"), true);
     connect(PlaySounds1, &QAction::triggered, this, &Tchat::PlaySounds1Click);
     PlayerPhraseSounds1 = checkItem(options, QStringLiteral("Player Phrase Sounds"),
                                     QStringLiteral("PlayerPhraseSounds1"), true);
@@ -243,10 +241,10 @@ void Tchat::buildMenus()
     TurnSound1->setObjectName(QStringLiteral("TurnSound1"));
     TurnSound1->setData(0);
     auto* turnGroup = new QActionGroup(this);
-    for (const auto& [caption, name, tag] : {std::tuple{"Classic", "Classic1", 0},
-                                             std::tuple{"New", "New1", 1}}) {
-        QAction* item = checkItem(turnSound, QString::fromLatin1(caption), QString::fromLatin1(name),
-                                  tag == 0);
+    for (const auto& [caption, name, tag] :
+         {std::tuple{"Classic", "Classic1", 0}, std::tuple{"New", "New1", 1}}) {
+        QAction* item =
+            checkItem(turnSound, QString::fromLatin1(caption), QString::fromLatin1(name), tag == 0);
         item->setData(tag);
         turnGroup->addAction(item);
     }
@@ -257,9 +255,9 @@ void Tchat::buildMenus()
     BotSpeed1->setObjectName(QStringLiteral("BotSpeed1"));
     BotSpeed1->setData(750);
     auto* speedGroup = new QActionGroup(this);
-    for (const auto& [caption, name, tag] : {std::tuple{"Slow", "Slow1", 1500},
-                                             std::tuple{"Normal", "Normal1", 750},
-                                             std::tuple{"Fast", "Fast1", 250}}) {
+    for (const auto& [caption, name, tag] :
+         {std::tuple{"Slow", "Slow1", 1500}, std::tuple{"Normal", "Normal1", 750},
+          std::tuple{"Fast", "Fast1", 250}}) {
         QAction* item = checkItem(botSpeed, QString::fromLatin1(caption), QString::fromLatin1(name),
                                   tag == 750);
         item->setData(tag);
@@ -272,11 +270,11 @@ void Tchat::buildMenus()
     TimeBetweenRoundDelay1->setObjectName(QStringLiteral("TimeBetweenRoundDelay1"));
     TimeBetweenRoundDelay1->setData(15);
     auto* delayGroup = new QActionGroup(this);
-    for (const auto& [caption, name, tag] : {std::tuple{"Short", "Short1", 10},
-                                             std::tuple{"Normal", "Normal2", 15},
-                                             std::tuple{"Long", "Long1", 25}}) {
-        QAction* item = checkItem(delay, QString::fromLatin1(caption), QString::fromLatin1(name),
-                                  tag == 15);
+    for (const auto& [caption, name, tag] :
+         {std::tuple{"Short", "Short1", 10}, std::tuple{"Normal", "Normal2", 15},
+          std::tuple{"Long", "Long1", 25}}) {
+        QAction* item =
+            checkItem(delay, QString::fromLatin1(caption), QString::fromLatin1(name), tag == 15);
         item->setData(tag);
         delayGroup->addAction(item);
     }
@@ -293,8 +291,9 @@ void Tchat::buildMenus()
     // A size read from the settings that has no item checks none.
     sizeGroup->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     for (int size : textSizes) {
-        QAction* item = checkItem(textSize, QString::number(size),
-                                  QStringLiteral("TextSize%1").arg(size), size == ChatView::defaultTextSize);
+        QAction* item =
+            checkItem(textSize, QString::number(size), QStringLiteral("TextSize%1").arg(size),
+                      size == ChatView::defaultTextSize);
         item->setData(size);
         sizeGroup->addAction(item);
     }
@@ -312,7 +311,8 @@ void Tchat::buildMenus()
     resetPlace->setObjectName(QStringLiteral("ResetScreenLocation1"));
     connect(resetPlace, &QAction::triggered, this, &Tchat::ResetScreenLocation1Click);
     options->addSeparator();
-    JustWatch1 = checkItem(options, QStringLiteral("Just Watch"), QStringLiteral("JustWatch1"), false);
+    JustWatch1 =
+        checkItem(options, QStringLiteral("Just Watch"), QStringLiteral("JustWatch1"), false);
     connect(JustWatch1, &QAction::triggered, this, &Tchat::JustWatch1Click);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
@@ -574,7 +574,8 @@ void Tchat::playasound(const QByteArray& body)
     }
     if (!SeatRows::isRow(seat))
         return;
-    systemline(m_rows->name(seat) + QStringLiteral(": <Chatter Sound> ") + chattersounds::title(tag));
+    systemline(m_rows->name(seat) + QStringLiteral(": <Chatter Sound> ") +
+               chattersounds::title(tag));
 }
 
 void Tchat::sendit()
@@ -598,8 +599,9 @@ void Tchat::b_phrase1Click(int index)
     if (!m_phraseGate.isOpen())
         return;
     const QString phrase = m_phrases->phrase(index);
-    const QString text = phrase.startsWith(QLatin1String("/me ")) ? phrase.mid(4)
-                                                                  : QStringLiteral("says: ") + phrase;
+    const QString text = phrase.startsWith(QLatin1String("/me "))
+                             ? phrase.mid(4)
+                             : QStringLiteral("says: ") + phrase;
     send(msg::action(m_ownSeat, text, colourName(m_chatColour)));
     m_phraseGate.close();
 }
@@ -775,8 +777,8 @@ void Tchat::loadinifile()
 
     mainchat->setTextSize(s.textSize);
     // Where the file says, unless that is off every screen or not a sensible size.
-    const QRect place = placeableBounds(s.bounds, screenAreas(),
-                                        QRect(defaultLeft, defaultTop, defaultWidth, defaultHeight));
+    const QRect place = placeableBounds(
+        s.bounds, screenAreas(), QRect(defaultLeft, defaultTop, defaultWidth, defaultHeight));
     move(place.topLeft());
     resize(place.size());
     m_savedBounds = windowBounds(*this);
@@ -875,7 +877,8 @@ void Tchat::newplayerinfo(const QByteArray& body)
 
 void Tchat::havewrongversion(const QByteArray& body)
 {
-    systemline(QString::fromUtf8(body) + QStringLiteral(" has a different version of the game then you."));
+    systemline(QString::fromUtf8(body) +
+               QStringLiteral(" has a different version of the game then you."));
 }
 
 void Tchat::wrongversion(const QByteArray&)
@@ -895,7 +898,8 @@ void Tchat::playerdisconnected(const QByteArray& body)
         m_rows->setName(seat, seatinplay[std::size_t(seat)] ? botname(seat) : waiting);
         m_rows->setEyes(seat, false);
     } else if (seat > playingseats) {
-        const int row = int(m_spylist->stringList().indexOf(QStringLiteral("%1: %2").arg(seat).arg(name)));
+        const int row =
+            int(m_spylist->stringList().indexOf(QStringLiteral("%1: %2").arg(seat).arg(name)));
         if (row >= 0) {
             systemline(name + QStringLiteral(" has left."));
             m_spylist->removeRows(row, 1);
@@ -919,8 +923,8 @@ void Tchat::justwatching(const QByteArray& body)
     const bool watches = mode == QLatin1String("1");
     if (seat == m_ownSeat)
         JustWatch1->setChecked(watches);
-    systemline(m_rows->name(seat)
-               + (watches ? QStringLiteral(" is just watching") : QStringLiteral(" is now playing again")));
+    systemline(m_rows->name(seat) + (watches ? QStringLiteral(" is just watching")
+                                             : QStringLiteral(" is now playing again")));
     m_rows->setEyes(seat, watches);
 }
 
@@ -1002,7 +1006,8 @@ void Tchat::getnextplayer(const QByteArray& body)
     seatinplay[std::size_t(seat)] = true;
     if (seat == m_ownSeat) {
         setStatus(QStringLiteral("Your Turn."));
-        playsounds(TurnSound1->data().toInt() == 1 ? QStringLiteral("turnnew") : QStringLiteral("turn"));
+        playsounds(TurnSound1->data().toInt() == 1 ? QStringLiteral("turnnew")
+                                                   : QStringLiteral("turn"));
     } else {
         setStatus(m_rows->name(seat) + QStringLiteral("'s turn."));
     }
@@ -1061,7 +1066,9 @@ void Tchat::buildPlayingSurface(QWidget* parent)
 
     // Over the middle of the board.
     button_start = new PictureButton(
-        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("START GAME")); },
+        [](QPainter& p, const QRectF& r) {
+            pictures::paintWordButton(p, r, QStringLiteral("START GAME"));
+        },
         parent);
     button_start->setObjectName(QStringLiteral("button_start"));
     button_start->setGeometry(105, 312, 126, 40);
@@ -1073,9 +1080,10 @@ void Tchat::buildPlayingSurface(QWidget* parent)
     panel_scoresheet->hide();
     connect(panel_scoresheet, &ScoreSheet::moreClicked, this, &Tchat::image_more1Click);
     connect(panel_scoresheet, &ScoreSheet::okClicked, this, &Tchat::button_okClick);
-    connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this, [this](int seat, const QPoint& at) {
-        label_playername1ContextPopup(seat, panel_scoresheet->name(seat), at);
-    });
+    connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this,
+            [this](int seat, const QPoint& at) {
+                label_playername1ContextPopup(seat, panel_scoresheet->name(seat), at);
+            });
     panel_more = new DetailsPanel(parent);
     panel_more->move(316, 208);
     panel_more->hide();
@@ -1368,7 +1376,8 @@ void Tchat::button_closeClick()
 
 // ---- Seat commands ----
 
-void Tchat::label_playername1ContextPopup(int seat, const QString& shownName, const QPoint& globalPos)
+void Tchat::label_playername1ContextPopup(int seat, const QString& shownName,
+                                          const QPoint& globalPos)
 {
     RemoveFromGame1->setEnabled(m_hostMode && shownName != waiting);
     SettoJustWatch1->setEnabled(m_hostMode);
@@ -1430,7 +1439,8 @@ void Tchat::resizeEvent(QResizeEvent* event)
 void Tchat::FormClose()
 {
     qCInfo(lcClient) << "main window closing";
-    if (const auto bounds = boundsToSaveAtClose(windowBounds(*this), m_savedBounds, desktopWorkArea(*this))) {
+    if (const auto bounds =
+            boundsToSaveAtClose(windowBounds(*this), m_savedBounds, desktopWorkArea(*this))) {
         m_savedBounds = *bounds;
         saveSettings(*bounds);
     }
@@ -1445,18 +1455,19 @@ void Tchat::closeEvent(QCloseEvent* event)
 
 bool Tchat::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         if (watched == image_logo) {
             emit logoClicked();
             return true;
         }
     }
-    if (event->type() == QEvent::MouseButtonPress && panel_help->isVisible() && watched->isWidgetType()
-        && static_cast<QWidget*>(watched)->window() == this) {
+    if (event->type() == QEvent::MouseButtonPress && panel_help->isVisible() &&
+        watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton
-            && panel_help->rect().contains(panel_help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
+        if (mouse->button() == Qt::LeftButton &&
+            panel_help->rect().contains(
+                panel_help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
             panel_help->hide();
             qApp->removeEventFilter(this);
         }

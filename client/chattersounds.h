@@ -11,10 +11,10 @@ namespace chattersounds {
 inline constexpr int count = 20;
 
 inline constexpr std::array<const char*, count> titles{
-    "Doh",          "Cough",    "Hello", "Thank You", "Where have you been?",
-    "Snoring",      "Sneezing", "Sorry", "Welcome",   "Yeehaa",
-    "Yippee",       "Oh No",    "Applause", "Honk",   "Oooh",
-    "Razzberry",    "Cheer",    "Woman Laughing", "Man Laughing", "Crying",
+    "Doh",       "Cough",    "Hello",          "Thank You",    "Where have you been?",
+    "Snoring",   "Sneezing", "Sorry",          "Welcome",      "Yeehaa",
+    "Yippee",    "Oh No",    "Applause",       "Honk",         "Oooh",
+    "Razzberry", "Cheer",    "Woman Laughing", "Man Laughing", "Crying",
 };
 
 inline QString title(int tag)

@@ -180,8 +180,9 @@ void ChatView::restyle(const std::array<bool, styleCount>& which)
 
 int ChatView::styleOf(const QTextFormat& format)
 {
-    return format.hasProperty(styleProperty) && !format.isImageFormat() ? format.intProperty(styleProperty)
-                                                                        : -1;
+    return format.hasProperty(styleProperty) && !format.isImageFormat()
+               ? format.intProperty(styleProperty)
+               : -1;
 }
 
 QString ChatView::linkSlot(int slot) const
@@ -197,11 +198,13 @@ QUrl ChatView::webAddress(const QString& word)
     const QString lower = text.toLower();
     if (lower.startsWith(QLatin1String("www.")) && text.size() > 4)
         text.prepend(QLatin1String("http://"));
-    else if (!lower.startsWith(QLatin1String("http://")) && !lower.startsWith(QLatin1String("https://")))
+    else if (!lower.startsWith(QLatin1String("http://")) &&
+             !lower.startsWith(QLatin1String("https://")))
         return {};
     const QUrl url(text, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
-    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
+    if (!url.isValid() || url.host().isEmpty() ||
+        (scheme != QLatin1String("http") && scheme != QLatin1String("https")))
         return {};
     return url;
 }
@@ -241,9 +244,10 @@ void ChatView::addSmiley(QTextCursor& cursor, int index)
 {
     const QString name = smileyName(index);
     const qreal ratio = devicePixelRatioF();
-    QImage image = pictures::render(pictures::smileySize, ratio, [index](QPainter& p, const QRectF& r) {
-                       pictures::paintSmiley(p, r, index);
-                   }).toImage();
+    QImage image =
+        pictures::render(pictures::smileySize, ratio, [index](QPainter& p, const QRectF& r) {
+            pictures::paintSmiley(p, r, index);
+        }).toImage();
     // Cleared with the document, so added again whenever used.
     document()->addResource(QTextDocument::ImageResource, QUrl(name), image);
     QTextImageFormat format;
@@ -278,8 +282,8 @@ void ChatView::addLine(int code, const QString& body, const QColor& colour)
         addWords(cursor, rest.left(mark), style);
         int smileyCode = 0;
         const QByteArray digits = rest.mid(mark + smileyMark.size(), 2).toLatin1();
-        if (!Fields::parseNumber(digits, &smileyCode) || smileyCode < firstSmileyCode
-            || smileyCode >= firstSmileyCode + pictures::smileyCount)
+        if (!Fields::parseNumber(digits, &smileyCode) || smileyCode < firstSmileyCode ||
+            smileyCode >= firstSmileyCode + pictures::smileyCount)
             smileyCode = firstSmileyCode;
         rest.remove(0, mark + smileyMark.size() + 2);
         addSmiley(cursor, smileyCode - firstSmileyCode);

@@ -36,7 +36,9 @@ ChosenPanel::ChosenPanel(QWidget* parent) : QFrame(parent)
     for (int column = 0; column < 5; ++column) {
         const int first = 15 * column + 1;
         auto* header = new PictureWidget(
-            [first](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, pictures::ballLetter(first)); },
+            [first](QPainter& p, const QRectF& r) {
+                pictures::paintWordButton(p, r, pictures::ballLetter(first));
+            },
             this);
         header->setGeometry(columnLefts[std::size_t(column)], 20, 42, 42);
         for (int row = 0; row < 15; ++row) {

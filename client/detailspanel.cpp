@@ -45,8 +45,8 @@ DetailsPanel::DetailsPanel(QWidget* parent) : QFrame(parent)
 
 void DetailsPanel::showDetails(const QString& name, const std::array<int, 7>& patterns)
 {
-    static const char* const captions[] = {"Covered: ", "Lines: ", "Corners: ", "Cross: ",
-                                           "X: ",       "Square: ", "Blackout: "};
+    static const char* const captions[] = {
+        "Covered: ", "Lines: ", "Corners: ", "Cross: ", "X: ", "Square: ", "Blackout: "};
     listbox_more->clear();
     for (std::size_t i = 0; i < patterns.size(); ++i)
         if (patterns[i] != 0)

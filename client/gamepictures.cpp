@@ -39,14 +39,15 @@ void paintFace(QPainter& p, const QRectF& r)
     const QSizeF eye(w * 0.22, h * 0.18);
     p.drawEllipse(QRectF(r.topLeft() + QPointF(w * 0.22, h * 0.3), eye));
     p.drawEllipse(QRectF(r.topLeft() + QPointF(w * 0.56, h * 0.3), eye));
-    p.drawLine(r.topLeft() + QPointF(w * 0.44, h * 0.38), r.topLeft() + QPointF(w * 0.56, h * 0.38));
+    p.drawLine(r.topLeft() + QPointF(w * 0.44, h * 0.38),
+               r.topLeft() + QPointF(w * 0.56, h * 0.38));
     p.setBrush(Qt::black);
     const QSizeF pupil(w * 0.07, h * 0.07);
     p.drawEllipse(QRectF(r.topLeft() + QPointF(w * 0.3, h * 0.36), pupil));
     p.drawEllipse(QRectF(r.topLeft() + QPointF(w * 0.64, h * 0.36), pupil));
     p.setBrush(Qt::NoBrush);
-    p.drawArc(QRectF(r.topLeft() + QPointF(w * 0.28, h * 0.45), QSizeF(w * 0.44, h * 0.3)), 200 * 16,
-              140 * 16);
+    p.drawArc(QRectF(r.topLeft() + QPointF(w * 0.28, h * 0.45), QSizeF(w * 0.44, h * 0.3)),
+              200 * 16, 140 * 16);
 }
 
 } // namespace
@@ -72,8 +73,8 @@ void paintBall(QPainter& p, const QRectF& r, int value)
     if (value <= emptyBall || value > zorerBall) {
         p.fillRect(r, purple);
     } else {
-        const QRectF disc = r.adjusted(r.width() * 0.05, r.height() * 0.05, -r.width() * 0.05,
-                                       -r.height() * 0.05);
+        const QRectF disc =
+            r.adjusted(r.width() * 0.05, r.height() * 0.05, -r.width() * 0.05, -r.height() * 0.05);
         if (value == hiddenBall) {
             shadedDisc(p, disc, hiddenPurple);
         } else if (value == zorerBall) {

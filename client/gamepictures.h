@@ -26,7 +26,8 @@ void paintBobCounter(QPainter& p, const QRectF& r, int count);
 void paintBigBall(QPainter& p, const QRectF& r);
 void paintBobBall(QPainter& p, const QRectF& r);
 // A picture button with cream words (START GAME, OK, X), purple unless told otherwise.
-void paintWordButton(QPainter& p, const QRectF& r, const QString& words, const QColor& fill = purple);
+void paintWordButton(QPainter& p, const QRectF& r, const QString& words,
+                     const QColor& fill = purple);
 // A small purple arrow pointing left or right.
 void paintArrow(QPainter& p, const QRectF& r, bool pointsRight);
 // The score sheet's title and scoring legend.

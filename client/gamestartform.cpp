@@ -42,8 +42,8 @@ Tgamestart::Tgamestart(QWidget* parent)
     setFont(dialogFont(11));
     m_ui->label_title->setFont(dialogFont(24, true));
     const std::initializer_list<QWidget*> large{
-        m_ui->label_playtoscore, m_ui->label_bob,         m_ui->label_bobcount, m_ui->label_bots,
-        m_ui->edit_playtoscore,  m_ui->edit_bob,          m_ui->edit_bobcount};
+        m_ui->label_playtoscore, m_ui->label_bob, m_ui->label_bobcount, m_ui->label_bots,
+        m_ui->edit_playtoscore,  m_ui->edit_bob,  m_ui->edit_bobcount};
     for (QWidget* widget : large)
         widget->setFont(dialogFont(16));
     for (QLabel* caption : {m_ui->label_gt1, m_ui->label_gt2, m_ui->label_gt3})
@@ -219,7 +219,8 @@ QPixmap Tgamestart::boxPicture(int index, qreal pixelRatio)
         tick.moveTo(11, 9.5);
         tick.lineTo(15, 14.5);
         tick.lineTo(27, 1.5);
-        painter.setPen(QPen(QColor(0x1E, 0x7B, 0x34), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.setPen(
+            QPen(QColor(0x1E, 0x7B, 0x34), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(tick);
     }

@@ -65,7 +65,8 @@ QByteArray IniFile::bytes() const
 IniFile::Parsed IniFile::parse(qsizetype index) const
 {
     const QByteArray& text = m_lines[index].text;
-    const qsizetype from = (index == 0 && text.startsWith(byteOrderMark)) ? byteOrderMark.size() : 0;
+    const qsizetype from =
+        (index == 0 && text.startsWith(byteOrderMark)) ? byteOrderMark.size() : 0;
     const QByteArray trimmed = text.mid(from).trimmed();
     Parsed parsed;
     if (trimmed.startsWith('[')) {
@@ -156,7 +157,8 @@ void IniFile::insertLine(qsizetype index, const QByteArray& text)
 void IniFile::setValue(QStringView section, QStringView key, const QString& value)
 {
     QString oneLine = value;
-    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QByteArray raw = oneLine.toUtf8();
 
     const qsizetype header = findSection(section);

@@ -43,8 +43,8 @@ private:
     };
     struct Parsed {
         enum Kind { Other, Section, Key } kind = Other;
-        QByteArray name;     // section or key name, trimmed
-        QByteArray value;    // key's value, trimmed
+        QByteArray name;       // section or key name, trimmed
+        QByteArray value;      // key's value, trimmed
         qsizetype valueAt = 0; // where the value starts within the line, after blanks
     };
 

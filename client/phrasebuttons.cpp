@@ -14,8 +14,8 @@ namespace {
 constexpr QSize buttonSize{25, 19};
 constexpr QSize iconSize{21, 15};
 // Button tops relative to the first one.
-constexpr std::array<int, PhraseButtons::phrases + 1> buttonTops{0, 21, 42, 64, 85, 106, 127,
-                                                                  149, 170, 191};
+constexpr std::array<int, PhraseButtons::phrases + 1> buttonTops{0,   21,  42,  64,  85,
+                                                                 106, 127, 149, 170, 191};
 
 QToolButton* chatButton(QWidget* parent, const QString& name, const QIcon& icon, int top)
 {
@@ -33,7 +33,8 @@ QToolButton* chatButton(QWidget* parent, const QString& name, const QIcon& icon,
 PhraseGate::PhraseGate()
     : m_clock([] {
           using namespace std::chrono;
-          return qint64(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+          return qint64(
+              duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
       })
 {
 }
@@ -102,7 +103,8 @@ bool PhraseButtons::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_chatter && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (m_chatter->rect().contains(mouse->position().toPoint()))
-            m_sounds->popup(m_chatter->mapToGlobal(QPoint(m_chatter->width(), m_chatter->height())));
+            m_sounds->popup(
+                m_chatter->mapToGlobal(QPoint(m_chatter->width(), m_chatter->height())));
         return true;
     }
     return QWidget::eventFilter(watched, event);

@@ -388,9 +388,9 @@ void paintCardFrame(QPainter& p, const QRectF& r, const CardLayout& layout)
     p.setBrush(cream);
     for (int row : layout.rowTops)
         for (int column : layout.columnLefts)
-            p.drawRoundedRect(QRectF(column + 0.5, row + 0.5, layout.box.width() - 1,
-                                     layout.box.height() - 1),
-                              3, 3);
+            p.drawRoundedRect(
+                QRectF(column + 0.5, row + 0.5, layout.box.width() - 1, layout.box.height() - 1), 3,
+                3);
     p.restore();
 }
 

@@ -71,7 +71,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
         spylist->show();
         spylist->raise();
     });
-    QObject::connect(chat, &Tchat::hostModeStarted, spylist, [spylist] { spylist->setKickEnabled(true); });
+    QObject::connect(chat, &Tchat::hostModeStarted, spylist,
+                     [spylist] { spylist->setKickEnabled(true); });
 }
 
 Program::~Program()

@@ -42,9 +42,10 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
         const int top = rowTops[std::size_t(seat - 1)];
         QLabel* name = rowLabel(this, QStringLiteral("label_name%1").arg(seat), 120, top, 95);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QWidget::customContextMenuRequested, this, [this, name, seat](const QPoint& at) {
-            emit nameContextMenu(seat, name->mapToGlobal(at));
-        });
+        connect(name, &QWidget::customContextMenuRequested, this,
+                [this, name, seat](const QPoint& at) {
+                    emit nameContextMenu(seat, name->mapToGlobal(at));
+                });
         m_names[std::size_t(seat - 1)] = name;
         m_results[std::size_t(seat - 1)] =
             rowLabel(this, QStringLiteral("label_turnscore%1").arg(seat), 219, top, 70);
@@ -58,7 +59,8 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
     }
 
     auto* ok = new PictureButton(
-        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("OK")); }, this);
+        [](QPainter& p, const QRectF& r) { pictures::paintWordButton(p, r, QStringLiteral("OK")); },
+        this);
     ok->setObjectName(QStringLiteral("button_ok"));
     ok->setGeometry(122, 208, 60, 36);
     connect(ok, &QAbstractButton::clicked, this, &ScoreSheet::okClicked);

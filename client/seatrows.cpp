@@ -51,20 +51,21 @@ SeatRows::SeatRows(QWidget* parent) : QWidget(parent)
         name->move(nameLeft, top);
         name->setText(QStringLiteral("<Waiting>"));
         name->setContextMenuPolicy(Qt::CustomContextMenu);
-        connect(name, &QWidget::customContextMenuRequested, this, [this, i, name](const QPoint& at) {
-            emit nameContextMenu(i + 1, name->mapToGlobal(at));
-        });
+        connect(name, &QWidget::customContextMenuRequested, this,
+                [this, i, name](const QPoint& at) {
+                    emit nameContextMenu(i + 1, name->mapToGlobal(at));
+                });
         QLabel* score = rowLabel(this, QStringLiteral("label_score") + n, scoreLeft,
                                  bonusLeft - scoreLeft - 2, 13, Qt::AlignLeft);
         score->move(scoreLeft, top);
         score->setText(QStringLiteral("0"));
-        QLabel* bonus = rowLabel(this, QStringLiteral("label_bonus") + n, bonusLeft, 31, 12,
-                                 Qt::AlignLeft);
+        QLabel* bonus =
+            rowLabel(this, QStringLiteral("label_bonus") + n, bonusLeft, 31, 12, Qt::AlignLeft);
         bonus->move(bonusLeft, top);
         auto* eyes = new PictureWidget(pictures::paintEyes, this);
         eyes->setObjectName(QStringLiteral("image_eyes") + n);
-        eyes->setGeometry(QRect(QPoint(eyesLeft, top + (rowHeight - eyesSize.height()) / 2),
-                                eyesSize));
+        eyes->setGeometry(
+            QRect(QPoint(eyesLeft, top + (rowHeight - eyesSize.height()) / 2), eyesSize));
         eyes->hide();
         m_names[std::size_t(i)] = name;
         m_scores[std::size_t(i)] = score;

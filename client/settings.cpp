@@ -7,10 +7,14 @@
 #include <optional>
 
 const std::array<QString, Settings::phraseCount> Settings::builtInPhrases{
-    QStringLiteral("Way To Go!"),     QStringLiteral("Good One!"),
-    QStringLiteral("Nice Try!"),      QStringLiteral("Excellent!"),
-    QStringLiteral("Brilliant!"),     QStringLiteral("Wow, WTG!"),
-    QStringLiteral("Thanks!"),        QStringLiteral("Way To Go Teamie!"),
+    QStringLiteral("Way To Go!"),
+    QStringLiteral("Good One!"),
+    QStringLiteral("Nice Try!"),
+    QStringLiteral("Excellent!"),
+    QStringLiteral("Brilliant!"),
+    QStringLiteral("Wow, WTG!"),
+    QStringLiteral("Thanks!"),
+    QStringLiteral("Way To Go Teamie!"),
     QStringLiteral("Good Game Everyone!"),
 };
 

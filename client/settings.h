@@ -13,7 +13,10 @@ struct ValueRange {
     int minimum;
     int maximum;
     int step;
-    int bound(int value) const { return value < minimum ? minimum : value > maximum ? maximum : value; }
+    int bound(int value) const
+    {
+        return value < minimum ? minimum : value > maximum ? maximum : value;
+    }
 };
 inline constexpr ValueRange playToScoreRange{1, 500, 50};
 inline constexpr ValueRange penaltyRange{0, 20, 5};
@@ -39,7 +42,7 @@ struct Settings {
     int playToScore = 100;
     int penalty = 10;
     int bobCount = 5;
-    int botCount = 1; // game type: which seats the computer fills, 1 to 3
+    int botCount = 1;          // game type: which seats the computer fills, 1 to 3
     int botSpeedMs = 750;      // 1500, 750 or 250
     int timeDelaySeconds = 15; // 10, 15 or 25
     int turnSound = 0;         // 0 Classic, 1 New

@@ -31,7 +31,8 @@ SettingsLocation::SettingsLocation(const QString& programFolder, const QString& 
 
 SettingsLocation SettingsLocation::forThisProgram()
 {
-    return SettingsLocation(programFolder(), QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
+    return SettingsLocation(programFolder(),
+                            QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 QString SettingsLocation::programFolder()
@@ -45,8 +46,9 @@ bool SettingsLocation::isSystemFolder(const QString& folder)
     // Root can write there, but settings beside a packaged program would be shared by
     // every user and removed with the package.
     static const QStringList systemFolders{
-        QStringLiteral(QUORVEL_INSTALL_BINDIR), QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"),
-        QStringLiteral("/usr/games"),           QStringLiteral("/usr/local/games"), QStringLiteral("/bin"),
+        QStringLiteral(QUORVEL_INSTALL_BINDIR), QStringLiteral("/usr/bin"),
+        QStringLiteral("/usr/local/bin"),       QStringLiteral("/usr/games"),
+        QStringLiteral("/usr/local/games"),     QStringLiteral("/bin"),
     };
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     for (const QString& system : systemFolders)

@@ -17,7 +17,8 @@ bool plausibleExtent(int extent)
 }
 } // namespace
 
-std::optional<QRect> boundsToSaveAtClose(const QRect& window, const QRect& saved, const QRect& workArea)
+std::optional<QRect> boundsToSaveAtClose(const QRect& window, const QRect& saved,
+                                         const QRect& workArea)
 {
     if (window == saved)
         return std::nullopt;
@@ -36,8 +37,9 @@ QRect placeableBounds(const QRect& stored, const QList<QRect>& screens, const QR
         bounds.setWidth(defaults.width());
     if (!plausibleExtent(stored.height()))
         bounds.setHeight(defaults.height());
-    const bool seen = std::any_of(screens.begin(), screens.end(),
-                                  [&bounds](const QRect& screen) { return screen.intersects(bounds); });
+    const bool seen = std::any_of(screens.begin(), screens.end(), [&bounds](const QRect& screen) {
+        return screen.intersects(bounds);
+    });
     if (!seen)
         bounds.moveTopLeft(defaults.topLeft());
     return bounds;

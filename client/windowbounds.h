@@ -14,7 +14,8 @@ class QWidget;
 // What to store when the main window closes: nothing when it is where it was last read or
 // written; else its bounds, one step of 15 pixels narrower if wider than the work area
 // and 15 shorter if taller (one step, not a fit).
-std::optional<QRect> boundsToSaveAtClose(const QRect& window, const QRect& saved, const QRect& workArea);
+std::optional<QRect> boundsToSaveAtClose(const QRect& window, const QRect& saved,
+                                         const QRect& workArea);
 
 // Bounds read from the file, made safe to apply: a width or height that is not positive or
 // beyond any real desktop takes the default's, and a window that would lie wholly off every

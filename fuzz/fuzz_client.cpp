@@ -48,9 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         window = new Tchat(options, &errors);
     }
     // The window's own queue is fed by its socket; this one takes the same messages.
-    DispatchPump queue(1, [](const QueuedMessage& message) {
-        window->dispatcher().dispatch(message.text);
-    });
+    DispatchPump queue(
+        1, [](const QueuedMessage& message) { window->dispatcher().dispatch(message.text); });
     // "Game is full" waits for its OK, as a person would give it.
     QTimer answer;
     QObject::connect(&answer, &QTimer::timeout, [] {
@@ -59,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     answer.start(0);
     FrameReader reader;
-    for (QByteArray& text : reader.feed(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))))
+    for (QByteArray& text :
+         reader.feed(QByteArray(reinterpret_cast<const char*>(data), qsizetype(size))))
         queue.push({std::move(text), 0});
     while (queue.size() > 0)
         queue.tick();

@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <span>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::span<const std::uint8_t> bytes(data, size);
 
     // As a stored file: either an Error or a result that survives another round.

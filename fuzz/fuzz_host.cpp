@@ -9,8 +9,8 @@
 // Sends are made when the script turns to another command; the host reads each send
 // whole before the script goes on, so a script always gives the same run.
 #include "host/tserver.h"
-#include "net/peerlink.h"
 #include "net/errorreporter.h"
+#include "net/peerlink.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -118,8 +118,7 @@ private:
     }
 
     // Runs the event loop until done() holds, reading and dropping what the host sends.
-    template <typename Done>
-    void settle(Done done)
+    template <typename Done> void settle(Done done)
     {
         const QDeadlineTimer deadline(10000);
         while (!done()) {
@@ -145,8 +144,8 @@ private:
                 std::abort();
             // Given a seat, or refused and closed.
             settle([this, socket] {
-                return hostEnd(*server, *socket)
-                    || socket->state() != QAbstractSocket::ConnectedState;
+                return hostEnd(*server, *socket) ||
+                       socket->state() != QAbstractSocket::ConnectedState;
             });
         }
         return slot->state() == QAbstractSocket::ConnectedState ? slot.get() : nullptr;
@@ -177,9 +176,9 @@ private:
 
     void check() const
     {
-        if (server->seatsUsed() < 0 || server->seatsUsed() > TServer::maxSeats
-            || server->queuedMessages() != 0 || server->currentTurn() < 0
-            || server->currentTurn() > TServer::playingseats)
+        if (server->seatsUsed() < 0 || server->seatsUsed() > TServer::maxSeats ||
+            server->queuedMessages() != 0 || server->currentTurn() < 0 ||
+            server->currentTurn() > TServer::playingseats)
             std::abort();
     }
 

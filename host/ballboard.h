@@ -5,7 +5,7 @@
 
 namespace rules {
 
-inline constexpr int boardPositions = 75;  // positions holding a number after a shuffle
+inline constexpr int boardPositions = 75;   // positions holding a number after a shuffle
 inline constexpr int visiblePositions = 72; // the 8 x 9 board the players choose from
 inline constexpr int highestNumber = 75;
 inline constexpr int bobValue = 77; // a Zorer Aru ball

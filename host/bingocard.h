@@ -24,7 +24,10 @@ struct Card {
 
 using CardPair = std::array<Card, cardsPerSeat>; // card 1 is index 0
 
-inline bool isCardNumber(int card) { return card >= 1 && card <= cardsPerSeat; }
+inline bool isCardNumber(int card)
+{
+    return card >= 1 && card <= cardsPerSeat;
+}
 
 // Column x draws from 15 (x - 1) + 1 to 15 x without repeats, filled column by column.
 Card dealtCard(std::mt19937& rng);

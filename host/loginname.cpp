@@ -7,8 +7,7 @@ namespace rules {
 QByteArray sanitisedLoginName(QByteArray name)
 {
     for (char& c : name) {
-        if (c == '+' || c == msg::colourSeparator || c == '\r' || c == '\n' ||
-            c == msg::terminator)
+        if (c == '+' || c == msg::colourSeparator || c == '\r' || c == '\n' || c == msg::terminator)
             c = ' ';
     }
     return name;

@@ -63,8 +63,8 @@ int linePoints(const Card& card)
 
 int cornersPoints(const Card& card)
 {
-    const bool all = card.covered(1, 1) && card.covered(5, 1) && card.covered(1, 5) &&
-                     card.covered(5, 5);
+    const bool all =
+        card.covered(1, 1) && card.covered(5, 1) && card.covered(1, 5) && card.covered(5, 5);
     return all ? 15 : 0;
 }
 

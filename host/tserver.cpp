@@ -11,10 +11,7 @@
 #include <utility>
 
 TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
-    : QObject(parent),
-      m_settings(std::move(settings)),
-      m_errors(errors),
-      m_dispatch(errors),
+    : QObject(parent), m_settings(std::move(settings)), m_errors(errors), m_dispatch(errors),
       receivedlist(10, [this](const QueuedMessage& m) { socktimerTimer(m); })
 {
     m_random.seed(std::uint32_t(QDateTime::currentMSecsSinceEpoch()));
@@ -22,8 +19,8 @@ TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
     clock.start();
     m_clock = [clock] { return clock.elapsed(); };
     // Names under which the computer plays seats 2 to 7; seat 1 is always the host's own.
-    const std::array<const char*, playingseats + 1> botnames = {
-        "", "", "Klot", "Klick", "Kling", "Klick", "Krazy", "Kooky"};
+    const std::array<const char*, playingseats + 1> botnames = {"",      "",      "Klot",  "Klick",
+                                                                "Kling", "Klick", "Krazy", "Kooky"};
     for (int seat = 2; seat <= playingseats; ++seat)
         seatAt(seat).botname = QString::fromLatin1(botnames[std::size_t(seat)]);
 
@@ -55,9 +52,9 @@ bool TServer::startListening(quint16 port)
     if (Sock1.listen(QHostAddress::Any, port))
         return true;
     const auto error = Sock1.serverError();
-    const bool binding = error == QAbstractSocket::AddressInUseError
-        || error == QAbstractSocket::SocketAccessError
-        || error == QAbstractSocket::SocketAddressNotAvailableError;
+    const bool binding = error == QAbstractSocket::AddressInUseError ||
+                         error == QAbstractSocket::SocketAccessError ||
+                         error == QAbstractSocket::SocketAddressNotAvailableError;
     if (m_errors)
         m_errors->report(binding ? socketerror::binding : socketerror::listening);
     return false;

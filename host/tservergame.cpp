@@ -177,8 +177,8 @@ void TServer::chooseball(int seat, int position)
         chooser.score = saturated(qint64(chooser.score) - bobpenalty);
         ++bobsrevealed;
     }
-    sendAll(msg::chooseballReveal(seat, position, lastvalue, bobsrevealed, chooser.score,
-                                  bobpenalty));
+    sendAll(
+        msg::chooseballReveal(seat, position, lastvalue, bobsrevealed, chooser.score, bobpenalty));
     lastchooser = turn;
     turn = 0;
     if (bobsrevealed >= rules::bobsEndingRound) {
@@ -204,8 +204,8 @@ void TServer::cover(const QByteArray& body)
     int column = 0;
     int row = 0;
     if (!Fields::parseNumber(cell.left(1), &column) || !Fields::parseNumber(cell.mid(1), &row))
-        throw FieldError(QStringLiteral("'%1' is not a valid card cell")
-                             .arg(QString::fromUtf8(cell.left(64))));
+        throw FieldError(
+            QStringLiteral("'%1' is not a valid card cell").arg(QString::fromUtf8(cell.left(64))));
     cover(seat, card, column, row);
 }
 
@@ -235,8 +235,8 @@ void TServer::endround()
         tplayer& p = seatAt(seat);
         if (!p.inround)
             continue;
-        p.patterns = {checkforcovered(seat), checkline(seat),  checkcorners(seat),
-                      checkcross(seat),      checkx(seat),     checksquare(seat),
+        p.patterns = {checkforcovered(seat), checkline(seat), checkcorners(seat),
+                      checkcross(seat),      checkx(seat),    checksquare(seat),
                       checkforblackout(seat)};
         p.roundscore = rules::roundTotal(p.patterns);
         p.score = saturated(qint64(p.score) + p.roundscore);

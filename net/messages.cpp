@@ -62,8 +62,13 @@ QByteArray playasound(int seat, int wave)
 QByteArray startgame(const QString& name, const QString& playtoscore, const QString& penalty,
                      const QString& bobcount, int botsfor)
 {
-    return Builder(cmd::startgame).add(name).add(playtoscore).add(penalty).add(bobcount)
-        .add(botsfor).doneWithPlus();
+    return Builder(cmd::startgame)
+        .add(name)
+        .add(playtoscore)
+        .add(penalty)
+        .add(bobcount)
+        .add(botsfor)
+        .doneWithPlus();
 }
 
 QByteArray justwatch(int seat, int mode)
@@ -222,8 +227,14 @@ QByteArray nextplayer(int seat)
 
 QByteArray chooseballReveal(int seat, int position, int value, int bobs, int score, int penalty)
 {
-    return Builder(cmd::chooseball).add(seat).add(position).add(value).add(bobs).add(score)
-        .add(penalty).doneWithPlus();
+    return Builder(cmd::chooseball)
+        .add(seat)
+        .add(position)
+        .add(value)
+        .add(bobs)
+        .add(score)
+        .add(penalty)
+        .doneWithPlus();
 }
 
 QByteArray scores(const QList<SeatScore>& seats)

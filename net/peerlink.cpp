@@ -33,12 +33,12 @@ void PeerLink::setSocketOptions()
     const unsigned timeout = userTimeoutMs;
     // Each message goes out in one write as soon as it is sent: waiting to fill a segment
     // (while the peer delays its acknowledgement) would hold a relay up by 40 ms.
-    if (::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0
-        || ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0
-        || ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle) != 0
-        || ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval) != 0
-        || ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0
-        || ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &timeout, sizeof timeout) != 0)
+    if (::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0 ||
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idle, sizeof idle) != 0 ||
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &interval, sizeof interval) != 0 ||
+        ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes) != 0 ||
+        ::setsockopt(fd, IPPROTO_TCP, TCP_USER_TIMEOUT, &timeout, sizeof timeout) != 0)
         qCWarning(lcNet) << "could not set keep-alive on connection" << m_sender;
 }
 
@@ -51,8 +51,8 @@ void PeerLink::readAvailable()
             emit oversized();
             return;
         }
-        if (m_pump->size(m_sender) > maxQueuedMessages
-            || m_pump->bytes(m_sender) > maxQueuedBytes) {
+        if (m_pump->size(m_sender) > maxQueuedMessages ||
+            m_pump->bytes(m_sender) > maxQueuedBytes) {
             qCDebug(lcNet) << "connection" << m_sender << "has" << m_pump->size(m_sender)
                            << "messages waiting; reading stops";
             m_paused = true;
@@ -62,8 +62,8 @@ void PeerLink::readAvailable()
 
 void PeerLink::resumeIfDrained(int sender)
 {
-    if (sender != m_sender || !m_paused || m_pump->size(m_sender) > maxQueuedMessages / 2
-        || m_pump->bytes(m_sender) > maxQueuedBytes / 2)
+    if (sender != m_sender || !m_paused || m_pump->size(m_sender) > maxQueuedMessages / 2 ||
+        m_pump->bytes(m_sender) > maxQueuedBytes / 2)
         return;
     m_paused = false;
     // What the socket object already holds raises no new readyRead.

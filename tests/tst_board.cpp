@@ -107,8 +107,8 @@ void TestBoard::clickMapping()
     QFETCH(int, position);
     QCOMPARE(BallBoard::positionAt(point), position);
     QTest::mouseClick(chat().board(), Qt::LeftButton, {}, point);
-    QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_chooseball+1+" + QByteArray::number(position) + '+')
-            >= 0);
+    QVERIFY(m_table->host.waitFor(m_ann->client,
+                                  "CMD_chooseball+1+" + QByteArray::number(position) + '+') >= 0);
     // Outside the board nothing maps.
     QCOMPARE(BallBoard::positionAt(QPoint(320, 0)), 0);
     QCOMPARE(BallBoard::positionAt(QPoint(0, 360)), 0);
@@ -144,7 +144,8 @@ void TestBoard::ballDrawn()
         QPainter p(&expected);
         pictures::paintBall(p, QRectF(0, 0, 40, 40), 38);
     }
-    const QImage shown = board->grab(QRect(40, 0, 40, 40)).toImage().convertToFormat(expected.format());
+    const QImage shown =
+        board->grab(QRect(40, 0, 40, 40)).toImage().convertToFormat(expected.format());
     QCOMPARE(shown, expected);
     QCOMPARE(textColour(chat().findChild<QLabel*>("label_choosen38")), lavender);
     QCOMPARE(textColour(chat().findChild<QLabel*>("label_choosen37")), grey);
@@ -208,7 +209,8 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
     QCOMPARE(chat().status(), QString());
     QTest::mouseClick(cell251, Qt::LeftButton);
     QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_cover+") >= 0);
-    QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"), (QByteArrayList{"CMD_cover+1+2+51+"}));
+    QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"),
+             (QByteArrayList{"CMD_cover+1+2+51+"}));
     // Not marked until the host says so, and not by another seat's cover.
     QCOMPARE(cell251->text(), QStringLiteral("66"));
     feed(msg::coverit(2, 2, 5, 1));
@@ -377,7 +379,8 @@ void TestBoard::lateJoinerCatchesUp()
     QVERIFY(!chat().board()->revealed(2));
     for (int seat = 1; seat <= 7; ++seat)
         QCOMPARE(chat().seatRows()->score(seat), QString::number(seat * 10));
-    QCOMPARE(chat().findChild<QLabel*>("label_playtoscore")->text(), QStringLiteral("Play To Score: 120"));
+    QCOMPARE(chat().findChild<QLabel*>("label_playtoscore")->text(),
+             QStringLiteral("Play To Score: 120"));
     QCOMPARE(chat().bobCounter(), 2);
     QCOMPARE(chat().getTurnseat(), 4);
     QCOMPARE(chat().status(), QStringLiteral("Bob's turn."));

@@ -146,7 +146,10 @@ void TestChat::smileyBetweenWordsAndBadCodes()
     QCOMPARE(images, QStringList({"smiley:2"}));
     QCOMPARE(before, QStringLiteral("Cid chats:  hello  "));
     QCOMPARE(after, QStringLiteral(" world "));
-    QVERIFY(!chat.chatView()->document()->resource(QTextDocument::ImageResource, QUrl("smiley:2")).isNull());
+    QVERIFY(!chat.chatView()
+                 ->document()
+                 ->resource(QTextDocument::ImageResource, QUrl("smiley:2"))
+                 .isNull());
 
     // Codes that are not 10 to 27 show the first smiley; the five characters never show.
     chat.addlinetochat(3, "Cid chats: a:)#99b:)#abc:)#27:)#1", Qt::black);
@@ -168,7 +171,8 @@ void TestChat::linkWordsAndSlots()
     Tchat chat(isolatedOptions(), nullptr);
     ChatView* view = chat.chatView();
     QCOMPARE(view->linkCounter(), -1);
-    chat.addlinetochat(2, "Bob chats: see WWW.Example.com and https://quorvel.test/x now", Qt::black);
+    chat.addlinetochat(2, "Bob chats: see WWW.Example.com and https://quorvel.test/x now",
+                       Qt::black);
     QList<Piece> links;
     for (const Piece& p : lastLine(chat))
         if (!p.href.isEmpty())
@@ -182,9 +186,11 @@ void TestChat::linkWordsAndSlots()
     QCOMPARE(view->linkSlot(0), QStringLiteral("WWW.Example.com "));
 
     // Words that would open a file or run a program are no links.
-    chat.addlinetochat(2, "Bob chats: file:///etc/www.passwd /usr/bin/www.run C:\\www.x javascript:www.x "
-                          "http:// xhttp://a.b",
-                       Qt::black);
+    chat.addlinetochat(
+        2,
+        "Bob chats: file:///etc/www.passwd /usr/bin/www.run C:\\www.x javascript:www.x "
+        "http:// xhttp://a.b",
+        Qt::black);
     for (const Piece& p : lastLine(chat))
         QVERIFY2(p.href.isEmpty(), qPrintable(p.text));
     QCOMPARE(view->linkCounter(), 1);
@@ -205,7 +211,10 @@ void TestChat::linkWordsAndSlots()
 
     // The earlier link that held slot 1 now opens the newer address.
     OpenedUrls opened;
-    chat.setUrlOpener([&](const QUrl& url) { opened.urls.append(url); return true; });
+    chat.setUrlOpener([&](const QUrl& url) {
+        opened.urls.append(url);
+        return true;
+    });
     emit view->linkActivated(1);
     QCOMPARE(opened.urls, QList<QUrl>({QUrl("http://www.newer.test")}));
 }
@@ -216,7 +225,10 @@ void TestChat::followingLinks()
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
     OpenedUrls opened;
-    chat.setUrlOpener([&](const QUrl& url) { opened.urls.append(url); return opened.answer; });
+    chat.setUrlOpener([&](const QUrl& url) {
+        opened.urls.append(url);
+        return opened.answer;
+    });
     ChatView* view = chat.chatView();
     chat.addlinetochat(2, "Bob chats: go to www.example.com now", Qt::black);
 
@@ -318,8 +330,9 @@ void TestChat::typedChat()
     for (const QByteArray& m : table.host.received(bob->client))
         if (m.startsWith("CMD_chat") || m.startsWith("CMD_action"))
             sent.append(m);
-    QCOMPARE(sent, QByteArrayList({"CMD_chat+2+Hello + bye|x|$00804020", "CMD_action+2+waves|$00804020",
-                                   "CMD_action+2+w|$00804020", "CMD_chat+2+last|clBlack"}));
+    QCOMPARE(sent,
+             QByteArrayList({"CMD_chat+2+Hello + bye|x|$00804020", "CMD_action+2+waves|$00804020",
+                             "CMD_action+2+w|$00804020", "CMD_chat+2+last|clBlack"}));
     QVERIFY(table.host.withPrefix(zed, "CMD_chat").isEmpty());
 }
 
@@ -331,8 +344,10 @@ void TestChat::phraseButtonsAndTheirGate()
     Tchat& chat = bob->chat();
     auto* first = chat.findChild<QToolButton*>("b_phrase1");
     QCOMPARE(first->toolTip(), QStringLiteral("Way To Go!"));
-    QCOMPARE(chat.findChild<QToolButton*>("b_phrase9")->toolTip(), QStringLiteral("Good Game Everyone!"));
-    QCOMPARE(chat.findChild<QToolButton*>("b_phrase10")->toolTip(), QStringLiteral("Chatter Sounds"));
+    QCOMPARE(chat.findChild<QToolButton*>("b_phrase9")->toolTip(),
+             QStringLiteral("Good Game Everyone!"));
+    QCOMPARE(chat.findChild<QToolButton*>("b_phrase10")->toolTip(),
+             QStringLiteral("Chatter Sounds"));
 
     // After a phrase the buttons rest for two seconds, on the gate's own clock.
     qint64 now = 0;
@@ -345,8 +360,9 @@ void TestChat::phraseButtonsAndTheirGate()
     chat.phraseButtons()->setPhrase(3, "/me dances");
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase3"), Qt::LeftButton);
     QVERIFY(table.host.waitFor(bob->client, "CMD_action+2+dances") >= 0);
-    QCOMPARE(table.host.withPrefix(bob->client, "CMD_action"),
-             QByteArrayList({"CMD_action+2+says: Way To Go!|clBlack", "CMD_action+2+dances|clBlack"}));
+    QCOMPARE(
+        table.host.withPrefix(bob->client, "CMD_action"),
+        QByteArrayList({"CMD_action+2+says: Way To Go!|clBlack", "CMD_action+2+dances|clBlack"}));
 }
 
 void TestChat::chatterSounds()
@@ -372,7 +388,8 @@ void TestChat::chatterSounds()
     menu->hide();
     chat.findChild<QAction*>("wave4")->trigger();
     QVERIFY(table.host.waitFor(bob->client, "CMD_playasound") >= 0);
-    QCOMPARE(table.host.withPrefix(bob->client, "CMD_playasound"), QByteArrayList({"CMD_playasound+2+wave4+"}));
+    QCOMPARE(table.host.withPrefix(bob->client, "CMD_playasound"),
+             QByteArrayList({"CMD_playasound+2+wave4+"}));
 
     // Player Phrase Sounds on: the sound plays, whatever "Play Sounds" says.
     bob->sounds.played.clear();
@@ -413,7 +430,8 @@ void TestChat::smiliesMenu()
     sheet.fill(QColor(247, 242, 223));
     QPainter painter(&sheet);
     for (int i = 0; i < 18; ++i)
-        painter.drawPixmap(QRect(i * 68, 0, 64, 64), menu->actions().at(i)->icon().pixmap(QSize(17, 16), 4.0));
+        painter.drawPixmap(QRect(i * 68, 0, 64, 64),
+                           menu->actions().at(i)->icon().pixmap(QSize(17, 16), 4.0));
     painter.end();
     QVERIFY(sheet.save(QStringLiteral(QUORVEL_BINARY_DIR "/smilies.png")));
     menu->hide();

@@ -24,39 +24,46 @@ const char kSizeMismatch[] =
     "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
 const char kReadError[] = "Lzrw1 : Error reading from input file : ";
 
-Bytes bytesOf(const QByteArray& a) {
+Bytes bytesOf(const QByteArray& a)
+{
     return Bytes(a.begin(), a.end());
 }
 
 // Compared as QByteArray so a failure prints the bytes.
-QByteArray qba(const Bytes& b) {
+QByteArray qba(const Bytes& b)
+{
     return QByteArray(reinterpret_cast<const char*>(b.data()), qsizetype(b.size()));
 }
 
-Bytes bytesOf(std::initializer_list<int> values) {
+Bytes bytesOf(std::initializer_list<int> values)
+{
     Bytes b;
     for (int v : values)
         b.push_back(static_cast<std::uint8_t>(v));
     return b;
 }
 
-Bytes concat(std::initializer_list<Bytes> parts) {
+Bytes concat(std::initializer_list<Bytes> parts)
+{
     Bytes all;
     for (const Bytes& p : parts)
         all.insert(all.end(), p.begin(), p.end());
     return all;
 }
 
-Bytes header(std::uint32_t size) {
+Bytes header(std::uint32_t size)
+{
     return bytesOf({'W', 'R', 'Z', 'L', int(size & 0xFF), int((size >> 8) & 0xFF),
                     int((size >> 16) & 0xFF), int(size >> 24)});
 }
 
-Bytes block(const Bytes& coded) {
+Bytes block(const Bytes& coded)
+{
     return concat({bytesOf({int(coded.size() & 0xFF), int(coded.size() >> 8)}), coded});
 }
 
-Bytes randomBytes(std::size_t n, std::uint32_t seed) {
+Bytes randomBytes(std::size_t n, std::uint32_t seed)
+{
     std::mt19937 rng(seed);
     Bytes b(n);
     for (auto& x : b)
@@ -64,7 +71,8 @@ Bytes randomBytes(std::size_t n, std::uint32_t seed) {
     return b;
 }
 
-Bytes repeated(std::string_view piece, std::size_t n) {
+Bytes repeated(std::string_view piece, std::size_t n)
+{
     Bytes b(n);
     for (std::size_t i = 0; i < n; ++i)
         b[i] = static_cast<std::uint8_t>(piece[i % piece.size()]);
@@ -72,7 +80,8 @@ Bytes repeated(std::string_view piece, std::size_t n) {
 }
 
 // Word salad with the repetitiveness of real text.
-Bytes text(std::size_t n, std::uint32_t seed) {
+Bytes text(std::size_t n, std::uint32_t seed)
+{
     static const char* const words[] = {"bingo ", "ball ", "card ", "Marta ", "round ", "score\r\n",
                                         "the ",   "seat ", "line ", "Zorer ", "Aru ",   "square "};
     std::mt19937 rng(seed);
@@ -86,7 +95,8 @@ Bytes text(std::size_t n, std::uint32_t seed) {
 }
 
 // Stretches of runs, copies and noise mixed, to cross every kind of item.
-Bytes mixed(std::size_t n, std::uint32_t seed) {
+Bytes mixed(std::size_t n, std::uint32_t seed)
+{
     std::mt19937 rng(seed);
     Bytes b;
     while (b.size() < n) {
@@ -112,18 +122,21 @@ Bytes mixed(std::size_t n, std::uint32_t seed) {
     return b;
 }
 
-Bytes tallyLike(std::size_t n) {
+Bytes tallyLike(std::size_t n)
+{
     return repeated("Marta\r\n0\r\n0\r\n3\r\n0\r\n0\r\n1\r\n0\r\nOskar\r\n0\r\n0\r\n0\r\n2\r\n", n);
 }
 
-Bytes readFile(const QString& path) {
+Bytes readFile(const QString& path)
+{
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(path));
     return bytesOf(f.readAll());
 }
 
-void writeFile(const QString& path, const Bytes& data) {
+void writeFile(const QString& path, const Bytes& data)
+{
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(path));
@@ -136,7 +149,8 @@ struct BlockInfo {
 };
 
 // The block chain of a stored file, by its length fields alone.
-std::vector<BlockInfo> blocksOf(const Bytes& stored) {
+std::vector<BlockInfo> blocksOf(const Bytes& stored)
+{
     std::vector<BlockInfo> blocks;
     std::size_t at = 8;
     while (at + 2 <= stored.size()) {
@@ -149,7 +163,8 @@ std::vector<BlockInfo> blocksOf(const Bytes& stored) {
     return blocks;
 }
 
-QString errorOf(const std::function<void()>& f) {
+QString errorOf(const std::function<void()>& f)
+{
     try {
         f();
     } catch (const lzrw1kh::Error& e) {
@@ -158,7 +173,8 @@ QString errorOf(const std::function<void()>& f) {
     return {};
 }
 
-QStringList filesIn(const QString& dir) {
+QStringList filesIn(const QString& dir)
+{
     return QDir(dir).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
 
@@ -190,7 +206,8 @@ private slots:
     void fileRefused();
 };
 
-void tst_Container::exactBytes_data() {
+void tst_Container::exactBytes_data()
+{
     QTest::addColumn<Bytes>("input");
     QTest::addColumn<Bytes>("stored");
 
@@ -231,14 +248,16 @@ void tst_Container::exactBytes_data() {
                                  bytesOf({0x00, 0x0F, 0xEF, '-', 0x00, 0x00, 0x04, '-'})}))});
 }
 
-void tst_Container::exactBytes() {
+void tst_Container::exactBytes()
+{
     QFETCH(Bytes, input);
     QFETCH(Bytes, stored);
     QCOMPARE(qba(lzrw1kh::compress(input)), qba(stored));
     QCOMPARE(qba(lzrw1kh::decompress(stored)), qba(input));
 }
 
-void tst_Container::incompressibleIsStored_data() {
+void tst_Container::incompressibleIsStored_data()
+{
     QTest::addColumn<Bytes>("input");
     QTest::newRow("1 byte") << bytesOf({0});
     QTest::newRow("2 bytes") << bytesOf({'a', 'b'});
@@ -250,7 +269,8 @@ void tst_Container::incompressibleIsStored_data() {
     QTest::newRow("abcabca") << repeated("abc", 7);
 }
 
-void tst_Container::incompressibleIsStored() {
+void tst_Container::incompressibleIsStored()
+{
     QFETCH(Bytes, input);
     const Bytes stored = lzrw1kh::compress(input);
     std::size_t at = 8;
@@ -268,7 +288,8 @@ void tst_Container::incompressibleIsStored() {
     QCOMPARE(qba(lzrw1kh::decompress(stored)), qba(input));
 }
 
-void tst_Container::fullChunkEndsWithEmptyBlock_data() {
+void tst_Container::fullChunkEndsWithEmptyBlock_data()
+{
     QTest::addColumn<Bytes>("input");
     QTest::addColumn<int>("blocks");
     QTest::newRow("32768 text") << text(32768, 4) << 2;
@@ -278,7 +299,8 @@ void tst_Container::fullChunkEndsWithEmptyBlock_data() {
     QTest::newRow("32769 text") << text(32769, 8) << 2;
 }
 
-void tst_Container::fullChunkEndsWithEmptyBlock() {
+void tst_Container::fullChunkEndsWithEmptyBlock()
+{
     QFETCH(Bytes, input);
     QFETCH(int, blocks);
     const Bytes stored = lzrw1kh::compress(input);
@@ -294,7 +316,8 @@ void tst_Container::fullChunkEndsWithEmptyBlock() {
 }
 
 // The table is reset per chunk and matches reach back at most 4095 bytes.
-void tst_Container::matchesStayInReach() {
+void tst_Container::matchesStayInReach()
+{
     const Bytes noise = randomBytes(32768, 9);
     const Bytes twice = concat({noise, noise});
     QCOMPARE(blocksOf(lzrw1kh::compress(twice))[1].flag, std::uint8_t{0x80});
@@ -311,7 +334,8 @@ void tst_Container::matchesStayInReach() {
     QCOMPARE(qba(lzrw1kh::decompress(lzrw1kh::compress(inReach))), qba(inReach));
 }
 
-void tst_Container::overlappingCopies_data() {
+void tst_Container::overlappingCopies_data()
+{
     QTest::addColumn<Bytes>("stored");
     QTest::addColumn<Bytes>("plain");
     const auto oneGroup = [](std::size_t size, const Bytes& body) {
@@ -337,7 +361,8 @@ void tst_Container::overlappingCopies_data() {
         << Bytes(32768, 'r');
 }
 
-void tst_Container::overlappingCopies() {
+void tst_Container::overlappingCopies()
+{
     QFETCH(Bytes, stored);
     QFETCH(Bytes, plain);
     QCOMPARE(qba(lzrw1kh::decompress(stored)), qba(plain));
@@ -347,7 +372,8 @@ void tst_Container::overlappingCopies() {
     QCOMPARE(qba(exact), qba(plain));
 }
 
-void tst_Container::knownFiles_data() {
+void tst_Container::knownFiles_data()
+{
     QTest::addColumn<QString>("base");
     const QString dir = QStringLiteral(QUORVEL_SOURCE_DIR "/tests/data/container/");
     const QStringList inputs = QDir(dir).entryList({"*.in"}, QDir::Files, QDir::Name);
@@ -356,7 +382,8 @@ void tst_Container::knownFiles_data() {
         QTest::newRow(qPrintable(name)) << dir + name.chopped(3);
 }
 
-void tst_Container::knownFiles() {
+void tst_Container::knownFiles()
+{
     QFETCH(QString, base);
     const Bytes input = readFile(base + ".in");
     const Bytes stored = readFile(base + ".wrzl");
@@ -364,7 +391,8 @@ void tst_Container::knownFiles() {
     QCOMPARE(qba(lzrw1kh::decompress(stored)), qba(input));
 }
 
-void tst_Container::roundTrip_data() {
+void tst_Container::roundTrip_data()
+{
     QTest::addColumn<Bytes>("input");
     const std::size_t sizes[] = {0,     1,     2,     3,     4,     15,       16,
                                  17,    18,    19,    4095,  4096,  4097,     32767,
@@ -385,7 +413,8 @@ void tst_Container::roundTrip_data() {
     }
 }
 
-void tst_Container::roundTrip() {
+void tst_Container::roundTrip()
+{
     QFETCH(Bytes, input);
     const Bytes stored = lzrw1kh::compress(input);
     QVERIFY(stored.size() <= lzrw1kh::compressBound(input.size()));
@@ -402,7 +431,8 @@ void tst_Container::roundTrip() {
     QCOMPARE(qba(exact), qba(input));
 }
 
-void tst_Container::reusedBuffers() {
+void tst_Container::reusedBuffers()
+{
     // Large then small then large: nothing from an earlier call may leak into a later one.
     Bytes stored;
     Bytes plain;
@@ -415,7 +445,8 @@ void tst_Container::reusedBuffers() {
     }
 }
 
-void tst_Container::damaged_data() {
+void tst_Container::damaged_data()
+{
     QTest::addColumn<Bytes>("stored");
     QTest::addColumn<QString>("message");
     const QString mismatch(kSizeMismatch);
@@ -495,7 +526,8 @@ void tst_Container::damaged_data() {
     QTest::newRow("too short for a tag") << bytesOf({'W', 'R'}) << truncated;
 }
 
-void tst_Container::damaged() {
+void tst_Container::damaged()
+{
     QFETCH(Bytes, stored);
     QFETCH(QString, message);
     QCOMPARE(errorOf([&] { lzrw1kh::decompress(stored); }), message);
@@ -504,7 +536,8 @@ void tst_Container::damaged() {
 }
 
 // Whatever is cut off or flipped, decoding ends in a result or an Error.
-void tst_Container::everyTruncationAndFlip() {
+void tst_Container::everyTruncationAndFlip()
+{
     const Bytes original =
         lzrw1kh::compress(concat({text(3000, 1), mixed(2000, 2), tallyLike(500)}));
     for (std::size_t cut = 0; cut < original.size(); ++cut) {
@@ -522,7 +555,8 @@ void tst_Container::everyTruncationAndFlip() {
     }
 }
 
-void tst_Container::fileRoundTrip() {
+void tst_Container::fileRoundTrip()
+{
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const Bytes input = text(70000, 3);
@@ -553,7 +587,8 @@ void tst_Container::fileRoundTrip() {
     QCOMPARE(filesIn(dir.path()), QStringList({"back.txt", "tally.dat", "tally.txt"}));
 }
 
-void tst_Container::fileRefused_data() {
+void tst_Container::fileRefused_data()
+{
     QTest::addColumn<Bytes>("stored");
     QTest::addColumn<QString>("message"); // %1 stands for the input file's name
     QTest::newRow("plain text") << bytesOf(QByteArray("9\r\n2\r\n0\r\nMarta\r\n"))
@@ -567,7 +602,8 @@ void tst_Container::fileRefused_data() {
 }
 
 // A refused file leaves no output and no temporary file behind.
-void tst_Container::fileRefused() {
+void tst_Container::fileRefused()
+{
     QFETCH(Bytes, stored);
     QFETCH(QString, message);
     QTemporaryDir dir;

@@ -76,7 +76,9 @@ QString TestGameStart::ticks()
     QString result;
     for (const char* name : {"image_gt1", "image_gt2", "image_gt3"}) {
         const QImage shown = child<QLabel>(name)->pixmap().toImage();
-        result += shown == ticked ? QLatin1Char('1') : shown == empty ? QLatin1Char('0') : QLatin1Char('?');
+        result += shown == ticked  ? QLatin1Char('1')
+                  : shown == empty ? QLatin1Char('0')
+                                   : QLatin1Char('?');
     }
     return result;
 }
@@ -236,8 +238,9 @@ void TestGameStart::startSendsTheValuesShown()
 {
     QSignalSpy saves(m_dialog.get(), &Tgamestart::saveRequested);
     click("button_start");
-    QCOMPARE(m_sent, QList<QByteArray>{msg::startgame(QStringLiteral("You"), QStringLiteral("100"),
-                                                      QStringLiteral("10"), QStringLiteral("5"), 1)});
+    QCOMPARE(m_sent,
+             QList<QByteArray>{msg::startgame(QStringLiteral("You"), QStringLiteral("100"),
+                                              QStringLiteral("10"), QStringLiteral("5"), 1)});
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(saves.size(), 1);
 
@@ -277,8 +280,9 @@ void TestGameStart::startWithFileValuesThenSave()
     click("image_gt2");
     click("button_start");
 
-    QCOMPARE(m_sent, QList<QByteArray>{msg::startgame(QStringLiteral("You"), QStringLiteral("80"),
-                                                      QStringLiteral("5"), QStringLiteral("4"), 2)});
+    QCOMPARE(m_sent,
+             QList<QByteArray>{msg::startgame(QStringLiteral("You"), QStringLiteral("80"),
+                                              QStringLiteral("5"), QStringLiteral("4"), 2)});
     IniFile ini(path);
     QVERIFY(ini.load());
     QCOMPARE(ini.value(u"Quorvel", u"Playtoscore"), QStringLiteral("80"));

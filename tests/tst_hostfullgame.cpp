@@ -319,8 +319,8 @@ private:
         m_afterScores = true;
     }
 
-    const std::array<QByteArray, 8> botnames{"", "", "Klot", "Klick", "Kling", "Klick", "Krazy",
-                                             "Kooky"};
+    const std::array<QByteArray, 8> botnames{"",      "",      "Klot",  "Klick",
+                                             "Kling", "Klick", "Krazy", "Kooky"};
     RawClient* m_client;
     int m_playtoscore;
     int m_penalty;
@@ -378,8 +378,8 @@ void TestHostFullGame::wholeGame()
     Referee referee(client, playtoscore, penalty, watching);
     connect(&table.server(), &TServer::roundScored, &referee,
             [&] { referee.onRoundScored(table.server()); });
-    client->sendRaw(msg::startgame("Tester", QString::number(playtoscore),
-                                   QString::number(penalty), "3", 3));
+    client->sendRaw(
+        msg::startgame("Tester", QString::number(playtoscore), QString::number(penalty), "3", 3));
     if (watching)
         client->sendRaw(msg::justwatch(1, 1));
     QVERIFY(client->waitFor(cmd::winner, 0, 120000) > 0);

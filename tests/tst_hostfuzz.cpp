@@ -9,11 +9,10 @@
 
 namespace {
 
-const char* const names[] = {
-    cmd::logininfo, cmd::kickhim,   cmd::chat,    cmd::action,       cmd::playasound,
-    cmd::startgame, cmd::justwatch, cmd::chooseball, cmd::cover,     "CMD_Chat",
-    "CMD_",         "",             "CMD_scores", "CMD_nextplayer",  "cmd_cover",
-    "CMD_chooseballs"};
+const char* const names[] = {cmd::logininfo,  cmd::kickhim,     cmd::chat,      cmd::action,
+                             cmd::playasound, cmd::startgame,   cmd::justwatch, cmd::chooseball,
+                             cmd::cover,      "CMD_Chat",       "CMD_",         "",
+                             "CMD_scores",    "CMD_nextplayer", "cmd_cover",    "CMD_chooseballs"};
 
 int draw(std::mt19937& rng, int low, int high)
 {
@@ -32,9 +31,9 @@ QByteArray randomBytes(std::mt19937& rng, int length)
 
 QByteArray randomField(std::mt19937& rng, int ownSeat)
 {
-    static const QList<QByteArray> edges{"0",  "-1", "10", "72", "73", "75", "76", "77", "99",
-                                         "2147483647", "-2147483648", "2147483648",
-                                         "99999999999", "+5", "-", "1e3", " 3", "07"};
+    static const QList<QByteArray> edges{
+        "0",          "-1",          "10",         "72",          "73", "75", "76",  "77", "99",
+        "2147483647", "-2147483648", "2147483648", "99999999999", "+5", "-",  "1e3", " 3", "07"};
     switch (draw(rng, 0, 11)) {
     case 0:
         return QByteArray::number(ownSeat);

@@ -47,9 +47,12 @@ bool endRoundWithBobs(HostTable& table, RawClient* one, RawClient* two)
 {
     const int from = int(one->received.size());
     while (one->waitFor(cmd::scores, from, 0) < 0) {
-        if (!QTest::qWaitFor([&] { return table.server().currentTurn() != 0 ||
-                                          one->waitFor(cmd::scores, from, 0) >= 0; },
-                             10000))
+        if (!QTest::qWaitFor(
+                [&] {
+                    return table.server().currentTurn() != 0 ||
+                           one->waitFor(cmd::scores, from, 0) >= 0;
+                },
+                10000))
             return false;
         const int seat = table.server().currentTurn();
         if (seat == 0)
@@ -120,18 +123,18 @@ void TestHostGame::gameStartSettings_data()
     QTest::newRow("not numbers") << QByteArray("Host+abc+x+?+y+")
                                  << QByteArray("CMD_startgame+Host+5+") << 5 << 10 << 5
                                  << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
-    QTest::newRow("too many balls") << QByteArray("Host+100+10+9+3+")
-                                    << QByteArray("CMD_startgame+Host+100+") << 100 << 10 << 5
-                                    << QByteArray("CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
-    QTest::newRow("too few balls") << QByteArray("Host+100+10+1+1+")
-                                   << QByteArray("CMD_startgame+Host+100+") << 100 << 10 << 3
-                                   << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
-    QTest::newRow("fields missing") << QByteArray("Host") << QByteArray("CMD_startgame+Host+5+")
-                                    << 5 << 10 << 5
-                                    << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
-    QTest::newRow("taken as received") << QByteArray("Ho st+-7+-2+4+7+")
-                                       << QByteArray("CMD_startgame+Ho st+-7+") << -7 << -2 << 4
-                                       << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
+    QTest::newRow("too many balls")
+        << QByteArray("Host+100+10+9+3+") << QByteArray("CMD_startgame+Host+100+") << 100 << 10 << 5
+        << QByteArray("CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
+    QTest::newRow("too few balls")
+        << QByteArray("Host+100+10+1+1+") << QByteArray("CMD_startgame+Host+100+") << 100 << 10 << 3
+        << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
+    QTest::newRow("fields missing")
+        << QByteArray("Host") << QByteArray("CMD_startgame+Host+5+") << 5 << 10 << 5
+        << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
+    QTest::newRow("taken as received")
+        << QByteArray("Ho st+-7+-2+4+7+") << QByteArray("CMD_startgame+Ho st+-7+") << -7 << -2 << 4
+        << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
 }
 
 void TestHostGame::gameStartSettings()
@@ -148,8 +151,9 @@ void TestHostGame::gameStartSettings()
     host->sendRaw("CMD_startgame+" + body + FF);
     QVERIFY(host->waitFor(cmd::nextplayer) > 0);
     const int start = host->waitFor(cmd::startgame);
-    QCOMPARE(host->received.mid(start, 4),
-             (QByteArrayList{relayed, roundstart, host->received.at(start + 2), "CMD_nextplayer+1+"}));
+    QCOMPARE(
+        host->received.mid(start, 4),
+        (QByteArrayList{relayed, roundstart, host->received.at(start + 2), "CMD_nextplayer+1+"}));
     QVERIFY(host->received.at(start + 2).startsWith("CMD_myboard+1+"));
     QCOMPARE(table.server().playToScore(), playtoscore);
     QCOMPARE(table.server().bobPenalty(), penalty);
@@ -167,12 +171,18 @@ void TestHostGame::roundstartFlags_data()
     QTest::addColumn<int>("gametype");
     QTest::addColumn<QList<int>>("people"); // seats with a person besides seat 1
     QTest::addColumn<QByteArray>("roundstart");
-    QTest::newRow("type 1 alone") << 1 << QList<int>{} << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
-    QTest::newRow("type 2 alone") << 2 << QList<int>{} << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+0+7+0");
-    QTest::newRow("type 3 alone") << 3 << QList<int>{} << QByteArray("CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
-    QTest::newRow("type 1, person in 6") << 1 << QList<int>{6} << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+1+7+0");
-    QTest::newRow("type 2, person in 6") << 2 << QList<int>{6} << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+1+7+0");
-    QTest::newRow("type 1, spy in 8") << 1 << QList<int>{8} << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
+    QTest::newRow("type 1 alone") << 1 << QList<int>{}
+                                  << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
+    QTest::newRow("type 2 alone") << 2 << QList<int>{}
+                                  << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+0+7+0");
+    QTest::newRow("type 3 alone") << 3 << QList<int>{}
+                                  << QByteArray("CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
+    QTest::newRow("type 1, person in 6")
+        << 1 << QList<int>{6} << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+1+7+0");
+    QTest::newRow("type 2, person in 6")
+        << 2 << QList<int>{6} << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+1+7+0");
+    QTest::newRow("type 1, spy in 8")
+        << 1 << QList<int>{8} << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0");
 }
 
 void TestHostGame::roundstartFlags()
@@ -270,13 +280,13 @@ void TestHostGame::bobPenaltyTakenAtOnce()
     const int bob = hiddenPosition(table.server().board(), true);
     QVERIFY(pick(table, host, 1, bob));
     QTRY_COMPARE(named(*ann, cmd::chooseball).last(),
-             "CMD_chooseball+1+" + num(bob) + "+77+1+-6+10+");
+                 "CMD_chooseball+1+" + num(bob) + "+77+1+-6+10+");
     QVERIFY(pick(table, ann, 2, hiddenPosition(table.server().board(), false)));
     const int ordinary = hiddenPosition(table.server().board(), false);
     const int value = table.server().board().slot(ordinary).value;
     QVERIFY(pick(table, host, 1, ordinary));
     QTRY_COMPARE(named(*ann, cmd::chooseball).last(),
-             "CMD_chooseball+1+" + num(ordinary) + '+' + num(value) + "+1+-6+10+");
+                 "CMD_chooseball+1+" + num(ordinary) + '+' + num(value) + "+1+-6+10+");
 }
 
 void TestHostGame::coversAndTheRoundEnd()
@@ -375,10 +385,12 @@ void TestHostGame::scoresForPatterns_data()
     QTest::newRow("nothing covered") << nothing << nothing << QList<int>{2, 2, 0, 0, 0, 0, 0, 0};
     QTest::newRow("cross") << cross << nothing << QList<int>{55, 10, 20, 0, 25, 0, 0, 0};
     // The corners lie on the diagonals: 64 by the tables.
-    QTest::newRow("both diagonals") << nothing << diagonals << QList<int>{65, 10, 20, 15, 0, 20, 0, 0};
+    QTest::newRow("both diagonals")
+        << nothing << diagonals << QList<int>{65, 10, 20, 15, 0, 20, 0, 0};
     QTest::newRow("border") << border << nothing << QList<int>{98, 18, 40, 15, 0, 0, 25, 0};
     QTest::newRow("full card") << full << nothing << QList<int>{331, 26, 120, 15, 25, 20, 25, 100};
-    QTest::newRow("border and cross") << border << cross << QList<int>{151, 26, 60, 15, 25, 0, 25, 0};
+    QTest::newRow("border and cross")
+        << border << cross << QList<int>{151, 26, 60, 15, 25, 0, 25, 0};
 }
 
 // The round's points travel in CMD_scores as the patterns' tables give them.
@@ -503,9 +515,11 @@ void TestHostGame::departedWinnerIsAnnouncedByBotname()
     table.dropClient(ann);
     QVERIFY(host->waitFor("CMD_playerdisconnected+2+Ann") > 0);
     while (host->waitFor(cmd::scores, 0, 0) < 0) {
-        QVERIFY(QTest::qWaitFor([&] { return table.server().currentTurn() == 1 ||
-                                             host->waitFor(cmd::scores, 0, 0) >= 0; },
-                                10000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return table.server().currentTurn() == 1 || host->waitFor(cmd::scores, 0, 0) >= 0;
+            },
+            10000));
         if (table.server().currentTurn() == 1)
             QVERIFY(pick(table, host, 1, hiddenPosition(table.server().board(), true)));
     }
@@ -544,7 +558,8 @@ void TestHostGame::disconnectDuringOwnTurn()
     table.dropClient(ann);
     QVERIFY(host->waitFor("CMD_chooseball+2+", from) > 0);
     const QByteArrayList after = host->received.mid(from);
-    QCOMPARE(after.mid(0, 2), (QByteArrayList{"CMD_playerdisconnected+2+Ann", "CMD_nextplayer+2+"}));
+    QCOMPARE(after.mid(0, 2),
+             (QByteArrayList{"CMD_playerdisconnected+2+Ann", "CMD_nextplayer+2+"}));
     QVERIFY(after.at(2).startsWith("CMD_chooseball+2+"));
 }
 

@@ -134,8 +134,7 @@ void TestHostSeats::versionMismatchIsReportedNotRefused()
     QVERIFY(old->waitFor("CMD_wrongversion+") > 0);
     QVERIFY(host->waitFor("CMD_havewrongversion+Old") > 0);
     QCOMPARE(old->received, (QByteArrayList{"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+Old+0",
-                                            "CMD_existingplayers+1+Host+0",
-                                            "CMD_wrongversion+"}));
+                                            "CMD_existingplayers+1+Host+0", "CMD_wrongversion+"}));
     QVERIFY(table.server().player(2).connected);
     QCOMPARE(table.server().player(2).playername, QString("Old"));
     // The host's own client is told nothing when it is itself the one that differs.
@@ -172,8 +171,8 @@ void TestHostSeats::midGameLoginWithGamestats()
     const int second = host->waitFor("CMD_nextplayer+1+", host->waitFor("CMD_chooseball+2+"));
     QVERIFY(second > 0);
 
-    QByteArray expected = "CMD_gamestats+1+" + QByteArray::number(table.server().bobsRevealed()) +
-                          "+100";
+    QByteArray expected =
+        "CMD_gamestats+1+" + QByteArray::number(table.server().bobsRevealed()) + "+100";
     for (int seat = 1; seat <= 7; ++seat)
         expected += '+' + QByteArray::number(table.server().player(seat).score);
     for (int p = 1; p <= rules::visiblePositions; ++p)
@@ -317,9 +316,9 @@ void TestHostSeats::justWatchOnlyForOwnSeatExceptFromSeatOne()
     RawClient* bo = table.join("Bo");
     QVERIFY(host && ann && bo);
     table.startGame(host, 1000, 10, 5, 1);
-    ann->sendRaw(msg::justwatch(3, 1));                         // someone else's seat
-    ann->sendRaw(msg::justwatch(8, 1) + msg::justwatch(0, 1));  // out of range
-    host->sendRaw(msg::justwatch(9, 1));                        // seat 1 too: only 1 to 7
+    ann->sendRaw(msg::justwatch(3, 1));                        // someone else's seat
+    ann->sendRaw(msg::justwatch(8, 1) + msg::justwatch(0, 1)); // out of range
+    host->sendRaw(msg::justwatch(9, 1));                       // seat 1 too: only 1 to 7
     ann->sendRaw(msg::chat(2, "marker", "clRed"));
     QVERIFY(bo->waitFor("CMD_chat+2+") > 0);
     QVERIFY(named(*bo, cmd::justwatching).isEmpty());

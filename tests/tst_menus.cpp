@@ -132,10 +132,11 @@ void TestMenus::menuLayout()
         titles.append(menu->text());
     QCOMPARE(titles, (QStringList{"File", "Options", "View", "Help"}));
     QCOMPARE(captions(menus[0]->menu()), (QStringList{"Start Game", "-", "Exit"}));
-    QCOMPARE(captions(menus[1]->menu()),
-             (QStringList{"Play Sounds", "Player Phrase Sounds", "Turn Sound", "Bot Speed",
-                          "Time Between Round Delay", "-", "Text Color", "Text Size", "Scroll Chat Off",
-                          "Clear Main Chat", "Reset Screen Location", "-", "Just Watch"}));
+    QCOMPARE(
+        captions(menus[1]->menu()),
+        (QStringList{"Play Sounds", "Player Phrase Sounds", "Turn Sound", "Bot Speed",
+                     "Time Between Round Delay", "-", "Text Color", "Text Size", "Scroll Chat Off",
+                     "Clear Main Chat", "Reset Screen Location", "-", "Just Watch"}));
     QCOMPARE(captions(menus[2]->menu()),
              (QStringList{"View Tally", "Spy List", "Phrase List", "Choosen Bingo Balls"}));
     QCOMPARE(captions(menus[3]->menu()), (QStringList{"Content", "-", "About"}));
@@ -184,7 +185,8 @@ void TestMenus::defaultsAfterConnecting()
     // It never takes a click meant for the cards under it; the click puts it away.
     auto* cell = chat.findChild<QLabel*>("label_card111");
     chat.setStatus(QString());
-    QTest::mouseClick(chat.windowHandle(), Qt::LeftButton, {}, cell->mapTo(&chat, cell->rect().center()));
+    QTest::mouseClick(chat.windowHandle(), Qt::LeftButton, {},
+                      cell->mapTo(&chat, cell->rect().center()));
     QVERIFY(!help->isVisible());
     QCOMPARE(chat.status(), QStringLiteral("That number has not been choosen."));
 }
@@ -192,11 +194,12 @@ void TestMenus::defaultsAfterConnecting()
 void TestMenus::storedValuesAreApplied()
 {
     const QString folder = freshSettingsFolder();
-    writeFile(folder + "/orsklobby.ini",
-              "[Other]\r\nkeep=me\r\n[Quorvel]\r\nTextsize=12\r\nTop=40\r\nLeft=50\r\nWidth=780\r\n"
-              "Height=600\r\nTextcolor=clred\r\nPlaytoscore=200\r\nBob=x\r\nBobcount=3\r\nBotcount=2\r\n"
-              "Botspeed=250\r\nTimedelay=10\r\nTurnsound=1\r\nPhrase3=\r\nPhrase4=Hi all\r\n"
-              "Playsounds=false\r\nPlayerphrasesounds=false\r\nHelp=2\r\n");
+    writeFile(
+        folder + "/orsklobby.ini",
+        "[Other]\r\nkeep=me\r\n[Quorvel]\r\nTextsize=12\r\nTop=40\r\nLeft=50\r\nWidth=780\r\n"
+        "Height=600\r\nTextcolor=clred\r\nPlaytoscore=200\r\nBob=x\r\nBobcount=3\r\nBotcount=2\r\n"
+        "Botspeed=250\r\nTimedelay=10\r\nTurnsound=1\r\nPhrase3=\r\nPhrase4=Hi all\r\n"
+        "Playsounds=false\r\nPlayerphrasesounds=false\r\nHelp=2\r\n");
     Program& program = host(folder);
     Tchat& chat = program.chat();
     QCOMPARE(chat.pos(), QPoint(50, 40));
@@ -291,7 +294,8 @@ void TestMenus::menuItemsCheckTagAndSave()
     // The whole section, in its order, and the other section kept.
     IniFile ini(path);
     QVERIFY(ini.load());
-    QCOMPARE(ini.value(QStringLiteral("Other"), QStringLiteral("keep"), QString()), QStringLiteral("me"));
+    QCOMPARE(ini.value(QStringLiteral("Other"), QStringLiteral("keep"), QString()),
+             QStringLiteral("me"));
     const QByteArray text = readFile(path);
     QStringList keys;
     for (const QByteArray& line : text.split('\n')) {
@@ -299,9 +303,10 @@ void TestMenus::menuItemsCheckTagAndSave()
         if (eq > 0)
             keys.append(QString::fromLatin1(line.left(eq)));
     }
-    QCOMPARE(keys, (QStringList{"keep", "Help", "Textsize", "Top", "Left", "Width", "Height", "Textcolor",
-                                "Playtoscore", "Bob", "Bobcount", "Botcount", "Botspeed", "Timedelay",
-                                "Turnsound", "Playerphrasesounds", "Playsounds"}));
+    QCOMPARE(keys,
+             (QStringList{"keep", "Help", "Textsize", "Top", "Left", "Width", "Height", "Textcolor",
+                          "Playtoscore", "Bob", "Bobcount", "Botcount", "Botspeed", "Timedelay",
+                          "Turnsound", "Playerphrasesounds", "Playsounds"}));
 
     // Read back at the next start.
     m_program.reset();
@@ -397,7 +402,8 @@ void TestMenus::startGame()
     program.gamestart().setPlayToScore(101);
     program.gamestart().button_startClick();
     QTRY_COMPARE(iniValue(iniPath(), "Playtoscore"), QStringLiteral("101"));
-    QTRY_COMPARE(chat.findChild<QLabel*>("label_playtoscore")->text(), QStringLiteral("Play to Score: 101"));
+    QTRY_COMPARE(chat.findChild<QLabel*>("label_playtoscore")->text(),
+                 QStringLiteral("Play to Score: 101"));
     QVERIFY(!program.gamestart().isVisible());
 }
 

@@ -58,10 +58,10 @@ void TestNet::framing_data()
     QTest::newRow("two in one read")
         << QByteArrayList{"CMD_nextplayer+2+" + FF + "CMD_chooseball+2+5+33+0+0+10+" + FF}
         << QByteArrayList{"CMD_nextplayer+2+", "CMD_chooseball+2+5+33+0+0+10+"};
-    QTest::newRow("split over three reads")
-        << QByteArrayList{"CMD_ch", "at+1+hel", "lo|clRed" + FF}
-        << QByteArrayList{"CMD_chat+1+hello|clRed"};
-    QTest::newRow("no terminator queues nothing") << QByteArrayList{"CMD_full+"} << QByteArrayList{};
+    QTest::newRow("split over three reads") << QByteArrayList{"CMD_ch", "at+1+hel", "lo|clRed" + FF}
+                                            << QByteArrayList{"CMD_chat+1+hello|clRed"};
+    QTest::newRow("no terminator queues nothing")
+        << QByteArrayList{"CMD_full+"} << QByteArrayList{};
     QTest::newRow("empty message") << QByteArrayList{FF + FF} << QByteArrayList{"", ""};
     // A line break inside a frame must not let a chat text smuggle in a second message.
     QTest::newRow("CR LF stays inside its frame")
@@ -164,10 +164,10 @@ void TestNet::dispatchOrderAndCase()
     QVERIFY(d.dispatch("CMD_b+x+y"));
     QCOMPARE(calls, (QStringList{"b1:x+y", "b2:x+y"}));
     calls.clear();
-    QVERIFY(!d.dispatch("CMD_A+1"));   // case-sensitive
-    QVERIFY(!d.dispatch("CMD_a"));     // no "+": empty name
+    QVERIFY(!d.dispatch("CMD_A+1")); // case-sensitive
+    QVERIFY(!d.dispatch("CMD_a"));   // no "+": empty name
     QVERIFY(!d.dispatch(""));
-    QVERIFY(!d.dispatch("+CMD_a+1"));  // empty name
+    QVERIFY(!d.dispatch("+CMD_a+1")); // empty name
     QVERIFY(!d.dispatch("CMD_ab+1"));
     QVERIFY(calls.isEmpty());
     QVERIFY(d.dispatch("CMD_a+"));
@@ -304,35 +304,34 @@ void TestNet::builders_data()
     QTest::newRow("cover") << msg::cover(2, 1, 3, 4) << "CMD_cover+2+1+34+" + FF;
     QTest::newRow("full") << msg::full() << "CMD_full+" + FF;
     QTest::newRow("sendlogininfo") << msg::sendlogininfo(4) << "CMD_sendlogininfo+4" + FF;
-    QTest::newRow("existingplayers")
-        << msg::existingplayers({{1, "Host", false}, {3, "Bea", true}})
-        << "CMD_existingplayers+1+Host+0+3+Bea+1" + FF;
+    QTest::newRow("existingplayers") << msg::existingplayers({{1, "Host", false}, {3, "Bea", true}})
+                                     << "CMD_existingplayers+1+Host+0+3+Bea+1" + FF;
     QTest::newRow("wrongversion") << msg::wrongversion() << "CMD_wrongversion+" + FF;
-    QTest::newRow("havewrongversion") << msg::havewrongversion("Bea")
-                                      << "CMD_havewrongversion+Bea" + FF;
+    QTest::newRow("havewrongversion")
+        << msg::havewrongversion("Bea") << "CMD_havewrongversion+Bea" + FF;
     QTest::newRow("gamestats") << msg::gamestats(3, 1, 30, totals, {{5, 38}, {40, 77}})
                                << "CMD_gamestats+3+1+30+10+-6+0+3+4+5+6+5+38+40+77" + FF;
     QTest::newRow("invalid") << msg::invalid(2, 1) << "CMD_invalid+2+1+" + FF;
     QTest::newRow("errored") << msg::errored(6) << "CMD_errored+6+3+" + FF;
     QTest::newRow("coverit") << msg::coverit(2, 2, 5, 1) << "CMD_coverit+2+2+5+1+" + FF;
-    QTest::newRow("newplayerinfo") << msg::newplayerinfo(2, "Ann")
-                                   << "CMD_newplayerinfo+2+Ann+0" + FF;
-    QTest::newRow("playerdisconnected") << msg::playerdisconnected(2, "Ann")
-                                        << "CMD_playerdisconnected+2+Ann" + FF;
+    QTest::newRow("newplayerinfo")
+        << msg::newplayerinfo(2, "Ann") << "CMD_newplayerinfo+2+Ann+0" + FF;
+    QTest::newRow("playerdisconnected")
+        << msg::playerdisconnected(2, "Ann") << "CMD_playerdisconnected+2+Ann" + FF;
     QTest::newRow("chat relay") << msg::chatRelay(2, "Ann", "hi+there|clBlue")
                                 << "CMD_chat+2+Ann chats: hi+there|clBlue" + FF;
     QTest::newRow("action relay") << msg::actionRelay(2, "Ann", "says: GG|clBlue")
                                   << "CMD_action+2+Ann says: GG|clBlue" + FF;
-    QTest::newRow("playasound relay") << msg::playasoundRelay(2, "wave3+")
-                                      << "CMD_playasound+2+wave3+" + FF;
+    QTest::newRow("playasound relay")
+        << msg::playasoundRelay(2, "wave3+") << "CMD_playasound+2+wave3+" + FF;
     QTest::newRow("justwatching") << msg::justwatching(3, 2) << "CMD_justwatching+3+2" + FF;
-    QTest::newRow("startgame relay") << msg::startgameRelay("Ann", 30)
-                                     << "CMD_startgame+Ann+30+" + FF;
+    QTest::newRow("startgame relay")
+        << msg::startgameRelay("Ann", 30) << "CMD_startgame+Ann+30+" + FF;
     QTest::newRow("roundstart") << msg::roundstart(2, {true, false, true, false, false})
                                 << "CMD_roundstart+2+3+1+4+0+5+1+6+0+7+0" + FF;
     QTest::newRow("nextplayer") << msg::nextplayer(7) << "CMD_nextplayer+7+" + FF;
-    QTest::newRow("chooseball reveal") << msg::chooseballReveal(2, 40, 77, 1, 25, 10)
-                                       << "CMD_chooseball+2+40+77+1+25+10+" + FF;
+    QTest::newRow("chooseball reveal")
+        << msg::chooseballReveal(2, 40, 77, 1, 25, 10) << "CMD_chooseball+2+40+77+1+25+10+" + FF;
     QTest::newRow("scores") << msg::scores({s1, s4})
                             << "CMD_scores+1+54+54+25+10+0+5+0+7+7+4+-4+2+2+0+0+0+0+0+0" + FF;
     QTest::newRow("winner") << msg::winner("Klot") << "CMD_winner+Klot+" + FF;

@@ -69,7 +69,10 @@ Program& TestPhrases::host(const QString& folder)
     options.settingsFolder = folder;
     m_program = std::make_unique<Program>(options, &m_errors, &m_sounds);
     m_program->chat().show();
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(chatLines(m_program->chat()).contains("You are Connected."), 10000); }();
+    [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(chatLines(m_program->chat()).contains("You are Connected."),
+                                 10000);
+    }();
     return *m_program;
 }
 

@@ -79,8 +79,9 @@ QByteArray storedTally(qint64 games)
 qint64 gamesIn(const QByteArray& stored)
 {
     try {
-        const std::vector<std::uint8_t> text = lzrw1kh::decompress(
-            {reinterpret_cast<const std::uint8_t*>(stored.constData()), std::size_t(stored.size())});
+        const std::vector<std::uint8_t> text =
+            lzrw1kh::decompress({reinterpret_cast<const std::uint8_t*>(stored.constData()),
+                                 std::size_t(stored.size())});
         const auto table = TallyTable::fromText(
             QByteArray(reinterpret_cast<const char*>(text.data()), qsizetype(text.size())));
         return table ? table->cell(0, TallyTable::ownGames).toLongLong() : -1;
@@ -174,8 +175,10 @@ void TestProgram::helpAndVersionNeedNoDisplay_data()
 {
     QTest::addColumn<QString>("argument");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("help") << "--help" << "quorvel NAME ADDRESS true";
-    QTest::newRow("version") << "--version" << "Quorvel 1.0.1\n";
+    QTest::newRow("help") << "--help"
+                          << "quorvel NAME ADDRESS true";
+    QTest::newRow("version") << "--version"
+                             << "Quorvel 1.0.1\n";
 }
 
 void TestProgram::helpAndVersionNeedNoDisplay()
@@ -191,7 +194,8 @@ void TestProgram::helpAndVersionNeedNoDisplay()
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(process.exitCode(), 0);
-    QVERIFY2(QString::fromUtf8(process.readAllStandardOutput()).contains(expected), qPrintable(argument));
+    QVERIFY2(QString::fromUtf8(process.readAllStandardOutput()).contains(expected),
+             qPrintable(argument));
 }
 
 void TestProgram::terminationClosesTheWindow()
@@ -245,12 +249,13 @@ void TestProgram::savesSurviveKills()
         const QByteArray now = contentOf(settingsPath);
         if (settings.isEmpty() && !now.isEmpty()) {
             // The first one seen must be whole: its last key ends it.
-            static const QRegularExpression whole("^\\[Quorvel\\]\n(.*\n)*Playsounds=(true|false)\n$");
+            static const QRegularExpression whole(
+                "^\\[Quorvel\\]\n(.*\n)*Playsounds=(true|false)\n$");
             QVERIFY2(whole.match(QString::fromUtf8(now)).hasMatch(), now.constData());
             settings = now;
             toggled = now.contains("Playsounds=true\n")
-                ? QByteArray(now).replace("Playsounds=true\n", "Playsounds=false\n")
-                : QByteArray(now).replace("Playsounds=false\n", "Playsounds=true\n");
+                          ? QByteArray(now).replace("Playsounds=true\n", "Playsounds=false\n")
+                          : QByteArray(now).replace("Playsounds=false\n", "Playsounds=true\n");
         }
         QVERIFY2(now == settings || now == toggled, now.constData());
 
@@ -262,7 +267,8 @@ void TestProgram::savesSurviveKills()
         games = counted;
 
         // A write the kill cut short leaves its unfinished file beside the real one.
-        const QStringList left = QDir(tmp.path()).entryList({"orsklobby.ini.*", "Quorveltally.tld.*"});
+        const QStringList left =
+            QDir(tmp.path()).entryList({"orsklobby.ini.*", "Quorveltally.tld.*"});
         cut += left.isEmpty() ? 0 : 1;
         for (const QString& name : left) {
             QVERIFY2(!name.contains("damaged"), qPrintable(name));
@@ -270,7 +276,8 @@ void TestProgram::savesSurviveKills()
         }
     }
     QVERIFY(games > 0);
-    qInfo("%d kills, %d of them in the middle of a write; %lld games in the tally", kills, cut, games);
+    qInfo("%d kills, %d of them in the middle of a write; %lld games in the tally", kills, cut,
+          games);
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

@@ -201,9 +201,8 @@ void tst_Rules::patterns_data()
     QTest::addColumn<QList<int>>("points"); // covered, line, corners, cross, X, square, blackout
     QTest::addColumn<int>("total");
 
-    QTest::newRow("free centre only")
-        << QStringList{".....", ".....", "..#..", ".....", "....."}
-        << QList<int>{1, 0, 0, 0, 0, 0, 0} << 1;
+    QTest::newRow("free centre only") << QStringList{".....", ".....", "..#..", ".....", "....."}
+                                      << QList<int>{1, 0, 0, 0, 0, 0, 0} << 1;
     QTest::newRow("cross") << QStringList{"..#..", "..#..", "#####", "..#..", "..#.."}
                            << QList<int>{9, 20, 0, 25, 0, 0, 0} << 54;
     // The four corners lie on the diagonals, so the X also earns the corners.
@@ -339,8 +338,7 @@ void tst_Rules::winner_data()
     QTest::addColumn<int>("seat");
     QTest::newRow("first round") << QList<int>{0, 0, 0, 0, 0, 0, 0} << 5 << 0;
     QTest::newRow("nobody there yet") << QList<int>{40, -6, 12, 0, 0, 0, 0} << 100 << 0;
-    QTest::newRow("tie at the top plays on")
-        << QList<int>{120, 20, 30, 40, 120, 0, 0} << 100 << 0;
+    QTest::newRow("tie at the top plays on") << QList<int>{120, 20, 30, 40, 120, 0, 0} << 100 << 0;
     QTest::newRow("seat 3 ahead") << QList<int>{120, 20, 130, 40, 0, 0, 0} << 100 << 3;
     QTest::newRow("exactly the target") << QList<int>{5, 2, 0, 0, 0, 0, 0} << 5 << 1;
     QTest::newRow("tie below the leader") << QList<int>{90, 90, 0, 0, 0, 0, 101} << 100 << 7;
@@ -367,7 +365,8 @@ void tst_Rules::loginNames_data()
     QTest::newRow("colour bar") << QByteArray("x|clRed") << QByteArray("x clRed");
     QTest::newRow("line break") << QByteArray("one\r\ntwo") << QByteArray("one  two");
     QTest::newRow("terminator") << QByteArray("bad\xffname") << QByteArray("bad name");
-    QTest::newRow("other bytes kept") << QByteArray("J\xe9r\xf4me 7") << QByteArray("J\xe9r\xf4me 7");
+    QTest::newRow("other bytes kept")
+        << QByteArray("J\xe9r\xf4me 7") << QByteArray("J\xe9r\xf4me 7");
 }
 
 void tst_Rules::loginNames()

@@ -205,9 +205,11 @@ void TestSettings::namesIgnoreLetterCase()
     settings.textSize = 10;
     settings.save(ini);
     const QByteArray bytes = ini.bytes();
-    QVERIFY2(bytes.startsWith("[qUoRvEl]\r\nTEXTSIZE=10\r\nbotspeed=250\r\nPHRASE2=Hi\r\nHelp=2\r\n"), bytes);
+    QVERIFY2(
+        bytes.startsWith("[qUoRvEl]\r\nTEXTSIZE=10\r\nbotspeed=250\r\nPHRASE2=Hi\r\nHelp=2\r\n"),
+        bytes);
     QCOMPARE(bytes.toLower().count("textsize="), 1);
-    QCOMPARE(bytes.count("[") , 1);
+    QCOMPARE(bytes.count("["), 1);
     QVERIFY2(!bytes.contains("\n\n") && bytes.count("\n") == bytes.count("\r\n"), bytes);
 }
 
@@ -368,13 +370,16 @@ void TestSettings::boundsAtClose_data()
     QTest::newRow("unmoved") << home << home << QRect();
     QTest::newRow("moved") << QRect(50, 60, 772, 535) << home << QRect(50, 60, 772, 535);
     QTest::newRow("resized") << QRect(3, 3, 900, 600) << home << QRect(3, 3, 900, 600);
-    QTest::newRow("as wide as the work area") << QRect(0, 0, 1920, 1040) << home << QRect(0, 0, 1920, 1040);
+    QTest::newRow("as wide as the work area")
+        << QRect(0, 0, 1920, 1040) << home << QRect(0, 0, 1920, 1040);
     QTest::newRow("one pixel wider") << QRect(0, 0, 1921, 600) << home << QRect(0, 0, 1906, 600);
-    QTest::newRow("far wider: one step") << QRect(0, 0, 3000, 600) << home << QRect(0, 0, 2985, 600);
+    QTest::newRow("far wider: one step")
+        << QRect(0, 0, 3000, 600) << home << QRect(0, 0, 2985, 600);
     QTest::newRow("taller") << QRect(0, 0, 800, 1100) << home << QRect(0, 0, 800, 1085);
     QTest::newRow("both") << QRect(-8, -8, 1936, 1056) << home << QRect(-8, -8, 1921, 1041);
     // Compared before the step: an oversized window that was read so is not rewritten.
-    QTest::newRow("oversized but unmoved") << QRect(0, 0, 3000, 600) << QRect(0, 0, 3000, 600) << QRect();
+    QTest::newRow("oversized but unmoved")
+        << QRect(0, 0, 3000, 600) << QRect(0, 0, 3000, 600) << QRect();
 }
 
 void TestSettings::boundsAtClose()
@@ -396,22 +401,23 @@ void TestSettings::placeableBounds_data()
     QTest::newRow("default") << QByteArray() << QRect(3, 3, 772, 535);
     QTest::newRow("on screen") << QByteArray("Left=100\nTop=50\nWidth=900\nHeight=700")
                                << QRect(100, 50, 900, 700);
-    QTest::newRow("second screen") << QByteArray("Left=2000\nTop=100") << QRect(2000, 100, 772, 535);
+    QTest::newRow("second screen")
+        << QByteArray("Left=2000\nTop=100") << QRect(2000, 100, 772, 535);
     QTest::newRow("partly visible") << QByteArray("Left=-700") << QRect(-700, 3, 772, 535);
-    QTest::newRow("right of every screen") << QByteArray("Left=3300\nTop=40")
-                                           << QRect(3, 3, 772, 535);
-    QTest::newRow("below the second screen") << QByteArray("Left=2000\nTop=1030")
-                                             << QRect(3, 3, 772, 535);
-    QTest::newRow("above every screen") << QByteArray("Top=-600\nWidth=800")
-                                        << QRect(3, 3, 800, 535);
+    QTest::newRow("right of every screen")
+        << QByteArray("Left=3300\nTop=40") << QRect(3, 3, 772, 535);
+    QTest::newRow("below the second screen")
+        << QByteArray("Left=2000\nTop=1030") << QRect(3, 3, 772, 535);
+    QTest::newRow("above every screen")
+        << QByteArray("Top=-600\nWidth=800") << QRect(3, 3, 800, 535);
     QTest::newRow("negative width") << QByteArray("Width=-50\nLeft=10") << QRect(10, 3, 772, 535);
     QTest::newRow("zero height") << QByteArray("Height=0") << QRect(3, 3, 772, 535);
     QTest::newRow("huge width") << QByteArray("Width=100000") << QRect(3, 3, 772, 535);
     QTest::newRow("largest numbers") << QByteArray("Left=2147483647\nTop=-2147483648\n"
                                                    "Width=2147483647\nHeight=2147483647")
                                      << QRect(3, 3, 772, 535);
-    QTest::newRow("beyond 32 bits") << QByteArray("Left=99999999999\nWidth=99999999999")
-                                    << QRect(3, 3, 772, 535);
+    QTest::newRow("beyond 32 bits")
+        << QByteArray("Left=99999999999\nWidth=99999999999") << QRect(3, 3, 772, 535);
 }
 
 void TestSettings::placeableBounds()
@@ -429,11 +435,12 @@ void TestSettings::colourNames_data()
     QTest::addColumn<int>("value"); // 0x00BBGGRR, or -1 for no colour
     QTest::addColumn<QString>("written");
 
-    const char* const basics[] = {"clBlack", "clMaroon", "clGreen", "clOlive", "clNavy", "clPurple",
-                                  "clTeal", "clGray", "clSilver", "clRed", "clLime", "clYellow",
-                                  "clBlue", "clFuchsia", "clAqua", "clWhite"};
-    const int values[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0x808080,
-                          0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    const char* const basics[] = {
+        "clBlack",  "clMaroon", "clGreen", "clOlive",  "clNavy", "clPurple",  "clTeal", "clGray",
+        "clSilver", "clRed",    "clLime",  "clYellow", "clBlue", "clFuchsia", "clAqua", "clWhite"};
+    const int values[] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080,
+                          0x808000, 0x808080, 0xC0C0C0, 0x0000FF, 0x00FF00, 0x00FFFF,
+                          0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
     for (size_t i = 0; i < std::size(basics); ++i) {
         const QString name = QString::fromLatin1(basics[i]);
         QTest::addRow("%s", basics[i]) << name << values[i] << name;
@@ -445,8 +452,9 @@ void TestSettings::colourNames_data()
     QTest::newRow("0x hex") << "0x00010203" << 0x010203 << "$00010203";
     QTest::newRow("decimal") << "16711680" << 0xFF0000 << "clBlue";
     QTest::newRow("spaces") << " clLime " << 0x00FF00 << "clLime";
-    const char* const refused[] = {"", "red", "black", "clNone", "cl Black", "#FF0000", "$GG",
-                                   "$1FFFFFFF", "$100000000", "-5", "12abc", "$"};
+    const char* const refused[] = {"",           "red",     "black", "clNone",
+                                   "cl Black",   "#FF0000", "$GG",   "$1FFFFFFF",
+                                   "$100000000", "-5",      "12abc", "$"};
     for (const char* name : refused)
         QTest::addRow("refused '%s'", name) << QString::fromLatin1(name) << -1 << QString();
 }

@@ -11,9 +11,9 @@
 
 #include <QAbstractButton>
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
-#include <QFile>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -67,11 +67,11 @@ void TestSoloGame::playUntilWinner(Tchat& chat, int* roundsScored)
         // A refused pick (a second click that crossed the host's answer) leaves the turn
         // with us, as for a person, who then clicks another ball.
         const QString status = chat.status();
-        const bool mayPick = status == QLatin1String("Your Turn.")
-            || status == QLatin1String("Ball has already been choosen.")
-            || status == QLatin1String("Invalid Choice.");
-        if (chat.getTurnseat() == chat.ownSeat() && mayPick
-            && chat.dispatchedMessages() != pickedAt) {
+        const bool mayPick = status == QLatin1String("Your Turn.") ||
+                             status == QLatin1String("Ball has already been choosen.") ||
+                             status == QLatin1String("Invalid Choice.");
+        if (chat.getTurnseat() == chat.ownSeat() && mayPick &&
+            chat.dispatchedMessages() != pickedAt) {
             for (int p = 1; p <= BallBoard::positions; ++p) {
                 if (!board->revealed(p)) {
                     QTest::mouseClick(board, Qt::LeftButton, {}, BallBoard::cellRect(p).center());
@@ -131,10 +131,12 @@ void TestSoloGame::wholeGameByClicks()
     QVERIFY(rounds >= 1);
     QCOMPARE(chat.status(), QStringLiteral("Game Over!"));
     const QString banner = chat.winnerBanner()->text();
-    QVERIFY(banner == QLatin1String("You have Won the Game!") || banner == QLatin1String("Klot has Won the Game!"));
+    QVERIFY(banner == QLatin1String("You have Won the Game!") ||
+            banner == QLatin1String("Klot has Won the Game!"));
     QCOMPARE(counted.size(), 1);
-    QCOMPARE(counted.at(0).at(0).toString(),
-             banner.startsWith(QLatin1String("You")) ? QStringLiteral("addtomine") : QStringLiteral("Klot"));
+    QCOMPARE(counted.at(0).at(0).toString(), banner.startsWith(QLatin1String("You"))
+                                                 ? QStringLiteral("addtomine")
+                                                 : QStringLiteral("Klot"));
     chat.grab().save(QStringLiteral(QUORVEL_BINARY_DIR "/tst_sologame-end.png"));
     // The tally counted the game.
     const bool won = banner.startsWith(QLatin1String("You"));

@@ -84,15 +84,17 @@ bool TestSound::startServer()
     m_server.setProcessEnvironment(env);
     m_server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     // Ends by itself soon after the last client leaves, should this test die.
-    m_server.start(pulseaudio, {"-n", "--daemonize=no", "--exit-idle-time=10", "--use-pid-file=no",
-                                "--log-target=stderr", "--log-level=error",
-                                QStringLiteral("--load=module-null-sink sink_name=%1").arg(sinkName),
-                                "--load=module-native-protocol-unix socket=" + socket + " auth-anonymous=1"});
+    m_server.start(pulseaudio,
+                   {"-n", "--daemonize=no", "--exit-idle-time=10", "--use-pid-file=no",
+                    "--log-target=stderr", "--log-level=error",
+                    QStringLiteral("--load=module-null-sink sink_name=%1").arg(sinkName),
+                    "--load=module-native-protocol-unix socket=" + socket + " auth-anonymous=1"});
     if (!m_server.waitForStarted(5000))
         return false;
     QElapsedTimer waited;
     waited.start();
-    while (!QFile::exists(socket) && waited.elapsed() < 10000 && m_server.state() == QProcess::Running)
+    while (!QFile::exists(socket) && waited.elapsed() < 10000 &&
+           m_server.state() == QProcess::Running)
         QTest::qWait(20);
     if (!QFile::exists(socket))
         return false;
@@ -103,8 +105,9 @@ bool TestSound::startServer()
     m_recorder.setProcessEnvironment(env);
     connect(&m_recorder, &QProcess::readyReadStandardOutput, this,
             [this] { m_recorded += m_recorder.readAllStandardOutput(); });
-    m_recorder.start(parec, {"-d", QStringLiteral("%1.monitor").arg(sinkName), "--format=s16le",
-                             QStringLiteral("--rate=%1").arg(rate), "--channels=1", "--latency-msec=20"});
+    m_recorder.start(parec,
+                     {"-d", QStringLiteral("%1.monitor").arg(sinkName), "--format=s16le",
+                      QStringLiteral("--rate=%1").arg(rate), "--channels=1", "--latency-msec=20"});
     if (!m_recorder.waitForStarted(5000))
         return false;
     m_player = std::make_unique<WavePlayer>();
@@ -165,7 +168,8 @@ void TestSound::silentWithoutAudioDevice()
     child.start(QCoreApplication::applicationFilePath(), {"silentWithoutAudioDevice"});
     QVERIFY(child.waitForFinished(60000));
     const QByteArray output = child.readAll();
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, output.constData());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+             output.constData());
 }
 
 void TestSound::gameSoundReachesTheSink()

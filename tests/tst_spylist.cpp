@@ -134,7 +134,8 @@ void TestSpylist::spiesAtARealHost()
     // Seats 3 to 7 are taken; seats 8 and 9 are spies.
     for (int seat = 3; seat <= 9; ++seat) {
         auto raw = std::make_unique<RawClient>();
-        raw->setAutoLogin(seat >= 8 ? QStringLiteral("Spy%1").arg(seat) : QStringLiteral("P%1").arg(seat));
+        raw->setAutoLogin(seat >= 8 ? QStringLiteral("Spy%1").arg(seat)
+                                    : QStringLiteral("P%1").arg(seat));
         QVERIFY(raw->connectTo(port));
         QTRY_COMPARE_WITH_TIMEOUT(raw->seat(), seat, 10000);
         m_raw.push_back(std::move(raw));
@@ -162,7 +163,8 @@ void TestSpylist::spiesAtARealHost()
     list.kickItem()->trigger();
     QVERIFY(m_raw.back()->waitForClose(10000));
     for (Copy* c : {m_ann.get(), m_bob.get()})
-        QTRY_COMPARE_WITH_TIMEOUT(c->chat().spylistItems()->stringList(), QStringList{"8: Spy8"}, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(c->chat().spylistItems()->stringList(), QStringList{"8: Spy8"},
+                                  10000);
     QVERIFY(m_raw[5]->socket.state() == QAbstractSocket::ConnectedState);
 
     // A joined copy's removal sends nothing even if the item were enabled.

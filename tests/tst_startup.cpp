@@ -124,7 +124,8 @@ void TestStartup::soloGame()
     QVERIFY(program.chat().loggedIn());
     QCOMPARE(program.chat().playerName(), QStringLiteral("You"));
     QCOMPARE(program.chat().hostAddress(), QStringLiteral("127.0.0.1"));
-    QVERIFY(program.chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
+    QVERIFY(
+        program.chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
     QCOMPARE(program.chat().lobbySocket().state(), QAbstractSocket::UnconnectedState);
     QVERIFY(!m_lobby.hasPendingConnections());
     QVERIFY(m_errors.errors.isEmpty());
@@ -154,7 +155,8 @@ void TestStartup::joinUnlessExactlyTrue()
     auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.server.serverPort());
     QVERIFY(!program->chat().hostMode());
     QVERIFY(!program->server().isListening());
-    QVERIFY(!program->chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
+    QVERIFY(
+        !program->chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
     QTRY_VERIFY(host.peer);
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress("127.0.0.2"));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
@@ -164,7 +166,8 @@ void TestStartup::oneOrTwoArgumentsConnectNowhere()
 {
     for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "127.0.0.1"}}) {
         auto program = start(args);
-        QCOMPARE(chatText(program->chat()), QStringLiteral("Loading Multi-player Game.. Please Wait."));
+        QCOMPARE(chatText(program->chat()),
+                 QStringLiteral("Loading Multi-player Game.. Please Wait."));
         QVERIFY(!program->server().isListening());
         QCOMPARE(program->chat().clientSocket().state(), QAbstractSocket::UnconnectedState);
         QCOMPARE(program->chat().lobbySocket().state(), QAbstractSocket::UnconnectedState);

@@ -163,7 +163,8 @@ void TestTable::departures()
     QCOMPARE(rowName(ann->chat(), 6), Tchat::waiting);
     QVERIFY(!eyesShown(ann->chat(), 4));
     // The row's text is named, and a row showing the computer's name says nothing.
-    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Dee disconnected.", "Eve disconnected."}));
+    QCOMPARE(chatLines(ann->chat()).mid(lines),
+             QStringList({"Dee disconnected.", "Eve disconnected."}));
 
     // The computer player's row leaving again: no line.
     table.sendAll(msg::playerdisconnected(4, ""));
@@ -212,7 +213,8 @@ void TestTable::justWatchOnAndOff()
     cid->chat().kicking(1);
     for (auto* p : {spy, cid}) {
         p->chat().send(msg::chat(p->seat, "done", "clBlack"));
-        QVERIFY(table.host.waitFor(p->client, "CMD_chat+" + QByteArray::number(p->seat) + "+done") >= 0);
+        QVERIFY(table.host.waitFor(p->client,
+                                   "CMD_chat+" + QByteArray::number(p->seat) + "+done") >= 0);
     }
     QVERIFY(table.host.withPrefix(spy->client, "CMD_justwatch").isEmpty());
     QVERIFY(table.host.withPrefix(cid->client, "CMD_kickhim").isEmpty());
@@ -238,7 +240,8 @@ void TestTable::gameAndRoundStart()
     QCOMPARE(chatLines(cid->chat()).last(), QStringLiteral("Ann has started a game."));
     QCOMPARE(chatLines(spy->chat()).last(), QStringLiteral("Ann has started a game."));
     for (auto* p : {ann, cid, spy}) {
-        QCOMPARE(label(p->chat(), "label_playtoscore")->text(), QStringLiteral("Play to Score: 30"));
+        QCOMPARE(label(p->chat(), "label_playtoscore")->text(),
+                 QStringLiteral("Play to Score: 30"));
         QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Klot"));
         QVERIFY(p->chat().seatInPlay(2));
         QVERIFY(!action(p->chat(), "JustWatch1")->isChecked());
@@ -283,19 +286,22 @@ void TestTable::myboardFillsBothCards()
     for (int c = 1; c <= 2; ++c)
         for (int x = 1; x <= 5; ++x)
             for (int y = 1; y <= 5; ++y) {
-                QLabel* cell = label(ann->chat(), QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
+                QLabel* cell =
+                    label(ann->chat(), QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
                 const int dealt = cells[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)];
                 const bool covered = dealt == 0 || (x == 3 && y == 3);
                 QCOMPARE(cards->cellNumber(c, x, y), covered ? 0 : dealt);
                 QCOMPARE(cell->text(), covered ? QStringLiteral("X") : QString::number(dealt));
-                QCOMPARE(cell->palette().color(QPalette::WindowText), covered ? red : QColor(Qt::black));
+                QCOMPARE(cell->palette().color(QPalette::WindowText),
+                         covered ? red : QColor(Qt::black));
             }
 
     // A card reset at the next round start empties them.
     table.send(ann, msg::roundstart(2, inRound({})));
     QVERIFY(table.settle(ann));
     QCOMPARE(label(ann->chat(), "label_card111")->text(), QString());
-    QCOMPARE(label(ann->chat(), "label_card121")->palette().color(QPalette::WindowText), QColor(Qt::black));
+    QCOMPARE(label(ann->chat(), "label_card121")->palette().color(QPalette::WindowText),
+             QColor(Qt::black));
     QCOMPARE(label(ann->chat(), "label_card233")->text(), QStringLiteral("X"));
 }
 
@@ -377,7 +383,8 @@ void TestTable::turnMarkerStatusAndSound()
     QCOMPARE(rowName(ann->chat(), 6), QStringLiteral("Krazy"));
     QCOMPARE(ann->chat().status(), QStringLiteral("Cid's turn."));
     QCOMPARE(cid->sounds.played, QStringList({"turn", "turnnew"}));
-    QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(), label(ann->chat(), "label_playername3")->y() - 5);
+    QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(),
+             label(ann->chat(), "label_playername3")->y() - 5);
     table.sendAll(msg::nextplayer(6));
     QVERIFY(table.settleAll());
     QCOMPARE(ann->chat().status(), QStringLiteral("Krazy's turn."));
@@ -400,7 +407,8 @@ void TestTable::versionNotices()
     table.send(ann, msg::havewrongversion("Cid"));
     table.send(cid, msg::wrongversion());
     QVERIFY(table.settleAll());
-    QCOMPARE(chatLines(ann->chat()).last(), QStringLiteral("Cid has a different version of the game then you."));
+    QCOMPARE(chatLines(ann->chat()).last(),
+             QStringLiteral("Cid has a different version of the game then you."));
     QCOMPARE(chatLines(cid->chat()).last(),
              QStringLiteral("You have a different version of the game then the host."));
 }
@@ -412,9 +420,17 @@ void TestTable::malformedMessagesAreSurvived()
     auto* ann = table.join("Ann", 1);
     QVERIFY(ann && table.settle(ann));
     std::mt19937 random(7);
-    QList<QByteArray> bodies{"", "+", "++++", "-1+-1+-1+-1+-1", "2147483647+2147483648+-2147483648",
-                             "99999999999", "1+:)#:)#:)#99|", "0+|||", "3+" + QByteArray(3000, 'x'),
-                             "1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17", "0+0+0+0+0+0+0+0+0"};
+    QList<QByteArray> bodies{"",
+                             "+",
+                             "++++",
+                             "-1+-1+-1+-1+-1",
+                             "2147483647+2147483648+-2147483648",
+                             "99999999999",
+                             "1+:)#:)#:)#99|",
+                             "0+|||",
+                             "3+" + QByteArray(3000, 'x'),
+                             "1+2+3+4+5+6+7+8+9+10+11+12+13+14+15+16+17",
+                             "0+0+0+0+0+0+0+0+0"};
     for (int i = 0; i < 40; ++i) {
         QByteArray noise;
         const int size = int(random() % 200);

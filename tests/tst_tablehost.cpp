@@ -108,7 +108,8 @@ void TestTableHost::loginsChatAndKick()
     // of a seated player. The score sheet's labels open the same menu.
     const auto popupItems = [](Tchat& chat, int seat) {
         QLabel* name = chat.findChild<QLabel*>(QStringLiteral("label_playername%1").arg(seat));
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), name->mapToGlobal(QPoint(5, 5)));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                name->mapToGlobal(QPoint(5, 5)));
         QCoreApplication::sendEvent(name, &event);
         QList<bool> enabled;
         for (const char* item : {"RemoveFromGame1", "SettoJustWatch1", "UnsetJustWatch1"})
@@ -122,7 +123,8 @@ void TestTableHost::loginsChatAndKick()
     QMenu* menu = m_ann->chat().findChild<QMenu*>("popup_kick");
     m_ann->chat().scoreSheet()->setRow(4, "Dee", "10 +1");
     QLabel* sheetName = m_ann->chat().findChild<QLabel*>("label_name4");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), sheetName->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            sheetName->mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(sheetName, &event);
     QTRY_VERIFY(menu->isVisible());
     QVERIFY(m_ann->chat().findChild<QAction*>("RemoveFromGame1")->isEnabled());
@@ -160,7 +162,10 @@ void TestTableHost::gameStartAndJustWatch()
     QVERIFY(chatLines(m_ann->chat()).contains("You have started a game."));
     QVERIFY(chatLines(m_bob->chat()).contains("Ann has started a game."));
     const int turn = m_bob->chat().getTurnseat();
-    Copy* turnCopy = turn == 1 ? m_ann.get() : turn == 2 ? m_bob.get() : turn == 3 ? m_cid.get() : nullptr;
+    Copy* turnCopy = turn == 1   ? m_ann.get()
+                     : turn == 2 ? m_bob.get()
+                     : turn == 3 ? m_cid.get()
+                                 : nullptr;
     if (turnCopy) {
         QTRY_COMPARE(turnCopy->chat().status(), QStringLiteral("Your Turn."));
         QVERIFY(turnCopy->sounds.played.contains("turn"));

@@ -218,8 +218,8 @@ void TestTally::windowAndControls()
     QCOMPARE(tally->windowTitle(), QStringLiteral("Quorvel - Tally List"));
     QCOMPARE(tally->size(), QSize(475, 347));
     QCOMPARE(tally->minimumSize(), tally->maximumSize());
-    QVERIFY((tally->frameGeometry().center() - main.frameGeometry().center()).manhattanLength()
-            <= 2);
+    QVERIFY((tally->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <=
+            2);
     QCOMPARE(names(list(*tally, "checklist")), (QStringList{"Marta", "Ben"}));
     QCOMPARE(text(*tally, "label_heading"), QStringLiteral("XX's Tally"));
     QCOMPARE(text(*tally, "label_wins"), QStringLiteral("XX Wins:"));
@@ -582,8 +582,8 @@ void TestTally::earlierDamagedFileIsNotOverwritten()
     QTRY_COMPARE(notices.size(), 1);
     const QString notice = notices.at(0).at(0).toString();
     QVERIFY2(notice.contains(QStringLiteral("Quorveltally.tld.damaged.2\"")), qPrintable(notice));
-    QVERIFY2(notice.contains(QStringLiteral("earlier damaged tally is still kept as \"")
-                             + QDir::toNativeSeparators(path) + QStringLiteral(".damaged\"")),
+    QVERIFY2(notice.contains(QStringLiteral("earlier damaged tally is still kept as \"") +
+                             QDir::toNativeSeparators(path) + QStringLiteral(".damaged\"")),
              qPrintable(notice));
     QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("first"));
     QCOMPARE(readAll(path + QStringLiteral(".damaged.1")), QByteArray("second"));

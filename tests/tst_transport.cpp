@@ -79,8 +79,8 @@ RawClient* TestTransport::joinClient(int expectedSeat)
 {
     auto client = std::make_unique<RawClient>();
     client->setAutoLogin(QStringLiteral("P%1").arg(expectedSeat));
-    if (!client->connectTo(m_server->serverPort())
-        || client->waitFor("CMD_newplayerinfo+" + QByteArray::number(expectedSeat) + '+') < 0)
+    if (!client->connectTo(m_server->serverPort()) ||
+        client->waitFor("CMD_newplayerinfo+" + QByteArray::number(expectedSeat) + '+') < 0)
         return nullptr;
     m_clients.push_back(std::move(client));
     return m_clients.back().get();
@@ -89,8 +89,9 @@ RawClient* TestTransport::joinClient(int expectedSeat)
 qsizetype TestTransport::relaysFrom(const RawClient& client, int seat)
 {
     const QByteArray from = '+' + QByteArray::number(seat) + '+';
-    return client.withPrefix(cmd::chat + from).size() + client.withPrefix(cmd::action + from).size()
-        + client.withPrefix(cmd::playasound + from).size();
+    return client.withPrefix(cmd::chat + from).size() +
+           client.withPrefix(cmd::action + from).size() +
+           client.withPrefix(cmd::playasound + from).size();
 }
 
 void TestTransport::nineSeatsThenFull()
@@ -114,9 +115,8 @@ void TestTransport::nineSeatsThenFull()
     for (int i = 0; i < 8; ++i) {
         RawClient& client = *m_clients[std::size_t(i)];
         QVERIFY(client.waitFor("CMD_playerdisconnected+") > 0);
-        QCOMPARE(client.received,
-                 (QByteArrayList{"CMD_sendlogininfo+" + QByteArray::number(i + 1),
-                                 "CMD_playerdisconnected+9+"}));
+        QCOMPARE(client.received, (QByteArrayList{"CMD_sendlogininfo+" + QByteArray::number(i + 1),
+                                                  "CMD_playerdisconnected+9+"}));
     }
 }
 
@@ -251,8 +251,8 @@ void TestTransport::seatThatStopsReadingIsLetGo()
     deaf->socket.disconnect(deaf);
     deaf->socket.setReadBufferSize(1);
     const int small = 16384;
-    for (const qintptr fd : {deaf->socket.socketDescriptor(),
-                             m_server->player(2).sock->socket()->socketDescriptor()})
+    for (const qintptr fd :
+         {deaf->socket.socketDescriptor(), m_server->player(2).sock->socket()->socketDescriptor()})
         for (const int option : {SO_RCVBUF, SO_SNDBUF})
             QCOMPARE(::setsockopt(int(fd), SOL_SOCKET, option, &small, sizeof small), 0);
     QSignalSpy freed(m_server.get(), &TServer::seatFreed);

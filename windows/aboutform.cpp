@@ -51,12 +51,12 @@ void Tabout::showAbout()
 bool Tabout::eventFilter(QObject* watched, QEvent* event)
 {
     // The link label and the logo share the click, which is a left button let go over them.
-    if ((watched == m_ui->label_url || watched == m_ui->image_logo)
-        && event->type() == QEvent::MouseButtonRelease) {
+    if ((watched == m_ui->label_url || watched == m_ui->image_logo) &&
+        event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* widget = static_cast<QWidget*>(watched);
-        if (mouse->button() == Qt::LeftButton
-            && widget->rect().contains(mouse->position().toPoint())) {
+        if (mouse->button() == Qt::LeftButton &&
+            widget->rect().contains(mouse->position().toPoint())) {
             label_urlClick();
             return true;
         }

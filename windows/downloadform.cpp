@@ -1,7 +1,7 @@
 #include "windows/downloadform.h"
 
-#include "ui_downloadform.h"
 #include "client/settingslocation.h"
+#include "ui_downloadform.h"
 #include "windows/jpegdecoder.h"
 #include "windows/placement.h"
 #include "windows/shellopen.h"
@@ -31,16 +31,13 @@ const QString picture = QStringLiteral(":/images/lobby.jpg");
 } // namespace
 
 Tdownload::Tdownload(QWidget* parent)
-    : QDialog(parent),
-      m_ui(std::make_unique<Ui::Tdownload>()),
-      m_opener(&ShellOpener::system()),
-      m_address(QUrl(QString::fromLatin1(defaultAddress))),
-      m_lobbyPath(defaultLobbyPath())
+    : QDialog(parent), m_ui(std::make_unique<Ui::Tdownload>()), m_opener(&ShellOpener::system()),
+      m_address(QUrl(QString::fromLatin1(defaultAddress))), m_lobbyPath(defaultLobbyPath())
 {
     loadResources();
     m_ui->setupUi(this);
-    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Tool | Qt::WindowStaysOnTopHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setFixedSize(724, 500);
     HttpCli1.setObjectName(QStringLiteral("HttpCli1"));
     HttpCli1.setParent(this);
@@ -122,8 +119,8 @@ void Tdownload::getbuttonClick()
         m_downloadDirectory.isEmpty() ? defaultDownloadDirectory() : m_downloadDirectory;
     const QString path = QDir(directory).filePath(name);
     QFile file(path);
-    if (name.isEmpty() || name == QLatin1String("..") || name == QLatin1String(".")
-        || !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (name.isEmpty() || name == QLatin1String("..") || name == QLatin1String(".") ||
+        !file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         showFailure(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
         return;
     }

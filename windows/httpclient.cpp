@@ -57,8 +57,8 @@ HttpClient::Result HttpClient::get(QIODevice* body)
     m_chunked = false;
     m_inHead = false;
 
-    if (!curlReady() || !(m_multi = curl_multi_init()) || !(m_easy = curl_easy_init())
-        || !configure()) {
+    if (!curlReady() || !(m_multi = curl_multi_init()) || !(m_easy = curl_easy_init()) ||
+        !configure()) {
         m_refusal = QStringLiteral("the HTTP client could not be set up");
         m_done = true;
         return finish();
@@ -261,8 +261,8 @@ size_t HttpClient::writeCallback(char* data, size_t size, size_t count, void* se
         return CURL_WRITEFUNC_ERROR;
     }
     if (client->m_body->write(data, qint64(bytes)) != qint64(bytes)) {
-        client->m_refusal = QStringLiteral("the body could not be written: %1")
-                                .arg(client->m_body->errorString());
+        client->m_refusal =
+            QStringLiteral("the body could not be written: %1").arg(client->m_body->errorString());
         return CURL_WRITEFUNC_ERROR;
     }
     client->m_received += qint64(bytes);

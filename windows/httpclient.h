@@ -28,9 +28,9 @@ public:
     };
     struct Result {
         Outcome outcome = Outcome::TransferFailed;
-        long status = 0;      // the last status line's code; 0 without one
-        qint64 received = 0;  // body bytes handed to the destination
-        QString reason;       // for the log
+        long status = 0;     // the last status line's code; 0 without one
+        qint64 received = 0; // body bytes handed to the destination
+        QString reason;      // for the log
     };
 
     // Refused beyond this many body bytes, so a server cannot fill the disk.
@@ -97,7 +97,7 @@ private:
     bool m_aborted = false;
     CURLcode m_curlResult = CURLE_OK;
     char m_curlError[CURL_ERROR_SIZE] = {};
-    QString m_refusal;      // why our own callbacks stopped the transfer
+    QString m_refusal; // why our own callbacks stopped the transfer
     bool m_refusedStatus = false;
     qint64 m_received = 0;
     qint64 m_contentLength = -1;

@@ -49,8 +49,8 @@ bool decodeInto(const unsigned char* data, unsigned long size, QImage* image, ch
     jpeg_create_decompress(&info);
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
-    if (info.image_width == 0 || info.image_height == 0 || info.image_width > jpeg::maxSide
-        || info.image_height > jpeg::maxSide) {
+    if (info.image_width == 0 || info.image_height == 0 || info.image_width > jpeg::maxSide ||
+        info.image_height > jpeg::maxSide) {
         std::snprintf(why, JMSG_LENGTH_MAX, "picture of %ux%u refused", info.image_width,
                       info.image_height);
         jpeg_destroy_decompress(&info);

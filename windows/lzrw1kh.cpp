@@ -52,28 +52,33 @@ const char kMsgSizes[] =
     "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
 const char kMsgMemory[] = "Lzrw1 (de)compression : Failed to get memory for I/O buffers !";
 
-[[noreturn]] void fail(std::string message) {
+[[noreturn]] void fail(std::string message)
+{
     throw Error(std::move(message));
 }
 
-[[noreturn]] void failTruncated(std::string_view name) {
+[[noreturn]] void failTruncated(std::string_view name)
+{
     fail(std::string(kMsgRead) + std::string(name));
 }
 
 // Damaged block contents end in the same report as a wrong size: both mean the
 // blocks do not add up to the file that was stored.
-[[noreturn]] void failDamaged() {
+[[noreturn]] void failDamaged()
+{
     fail(kMsgSizes);
 }
 
-inline std::uint64_t load64(const std::uint8_t* p) {
+inline std::uint64_t load64(const std::uint8_t* p)
+{
     std::uint64_t v;
     std::memcpy(&v, p, sizeof v);
     return v;
 }
 
 // Number of leading bytes a[i] == b[i], at most limit. The ranges may overlap.
-inline std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) {
+inline std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit)
+{
     std::size_t n = 0;
     if constexpr (kLittleEndian) {
         while (n + 8 <= limit) {
@@ -88,12 +93,14 @@ inline std::size_t commonLength(const std::uint8_t* a, const std::uint8_t* b, st
     return n;
 }
 
-inline void putBigEndian16(std::uint8_t* p, unsigned v) {
+inline void putBigEndian16(std::uint8_t* p, unsigned v)
+{
     p[0] = static_cast<std::uint8_t>(v >> 8);
     p[1] = static_cast<std::uint8_t>(v);
 }
 
-inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
+inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2)
+{
     const unsigned key = (unsigned{b0} << 8) ^ (unsigned{b1} << 4) ^ unsigned { b2 };
     return ((key * 40543u) >> 4) & (kHashSize - 1);
 }
@@ -104,7 +111,8 @@ inline unsigned hashOf(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2) {
 // The key fits 16 bits and the slot is bits 4 to 15 of its product, so 16-bit
 // lanes give the same slots.
 void hashAhead(const std::uint8_t* in, [[maybe_unused]] std::size_t n, std::size_t from,
-               std::size_t to, std::uint16_t* slots) {
+               std::size_t to, std::uint16_t* slots)
+{
     std::size_t i = from;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -129,7 +137,8 @@ void hashAhead(const std::uint8_t* in, [[maybe_unused]] std::size_t n, std::size
 // the position last seen plus 4096, so the all-zero reset reads as "too far back"
 // and one comparison covers both "none" and "out of reach".
 std::size_t codeChunk(const std::uint8_t* in, std::size_t n, std::uint8_t* dst,
-                      std::uint16_t* table) {
+                      std::uint16_t* table)
+{
     std::memset(table, 0, kHashSize * sizeof *table);
     std::uint8_t* ctrlAt = dst + 1;
     std::uint8_t* op = dst + 3;
@@ -219,7 +228,8 @@ std::size_t codeChunk(const std::uint8_t* in, std::size_t n, std::uint8_t* dst,
 // copy needs are moved: scratch bytes stored past its end would soon be loaded
 // again by the next items as part of a wider load, and such partial overlaps
 // stall store forwarding, which costs more than the branches.
-inline void copyWide(std::uint8_t* op, std::size_t dist, std::size_t len) {
+inline void copyWide(std::uint8_t* op, std::size_t dist, std::size_t len)
+{
     const std::uint8_t* src = op - dist;
     if (dist >= 8) {
         std::memcpy(op, src, 8);
@@ -236,7 +246,8 @@ inline void copyWide(std::uint8_t* op, std::size_t dist, std::size_t len) {
         op[i] = src[i];
 }
 
-inline void copyNarrow(std::uint8_t* op, std::size_t dist, std::size_t len) {
+inline void copyNarrow(std::uint8_t* op, std::size_t dist, std::size_t len)
+{
     const std::uint8_t* src = op - dist;
     for (std::size_t i = 0; i < len; ++i)
         op[i] = src[i];
@@ -259,7 +270,8 @@ struct BlockCursor {
     std::uint8_t* const opEnd;
     const std::uint8_t* const physEnd;
 
-    bool roomForUncheckedGroup() const {
+    bool roomForUncheckedGroup() const
+    {
         return static_cast<std::size_t>(ipEnd - ip) >= kGroupInput &&
                static_cast<std::size_t>(opEnd - op) >= kGroupOutput &&
                static_cast<std::size_t>(physEnd - op) >= kGroupOutputRoom;
@@ -270,7 +282,8 @@ struct BlockCursor {
 // and only checks what no room can cover: copy distances and run lengths; it
 // returns false after a run that used up the room, leaving the rest of the group
 // to the checked pass. Checked, the items also stop where the block ends.
-template <bool Checked> bool decodeItems(BlockCursor& c, std::uint32_t& bits) {
+template <bool Checked> bool decodeItems(BlockCursor& c, std::uint32_t& bits)
+{
     const std::uint8_t* ip = c.ip;
     std::uint8_t* op = c.op;
     bool groupDone = true;
@@ -351,7 +364,8 @@ template <bool Checked> bool decodeItems(BlockCursor& c, std::uint32_t& bits) {
 // caller's buffer: wide copies may scribble up to there. Every read and write is
 // checked, so a hostile block can only end in Error.
 std::size_t decodeBlock(const std::uint8_t* ip, std::size_t blockLength, std::uint8_t* const out,
-                        std::size_t limit, const std::uint8_t* const physEnd) {
+                        std::size_t limit, const std::uint8_t* const physEnd)
+{
     if (blockLength < 2)
         return 0;
     const std::uint8_t* const ipEnd = ip + blockLength;
@@ -376,20 +390,23 @@ std::size_t decodeBlock(const std::uint8_t* ip, std::size_t blockLength, std::ui
     return static_cast<std::size_t>(c.op - out);
 }
 
-std::uint32_t readLe32(const std::uint8_t* p) {
+std::uint32_t readLe32(const std::uint8_t* p)
+{
     return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) |
            (std::uint32_t{p[3]} << 24);
 }
 
 // How much room decoding needs: the claimed size, but never more than the blocks
 // could possibly produce, so a lying size field cannot make us allocate gigabytes.
-std::size_t decodeCapacity(std::span<const std::uint8_t> stored, std::string_view name) {
+std::size_t decodeCapacity(std::span<const std::uint8_t> stored, std::string_view name)
+{
     const std::uint64_t claimed = storedSize(stored, name);
     const std::uint64_t possible = (stored.size() - kHeaderSize) * kMaxExpansion;
     return static_cast<std::size_t>(std::min(claimed, possible));
 }
 
-std::vector<std::uint8_t> readWholeFile(const std::string& name) {
+std::vector<std::uint8_t> readWholeFile(const std::string& name)
+{
     std::ifstream in(name, std::ios::binary);
     if (!in)
         fail(kMsgOpenInput + name);
@@ -411,7 +428,8 @@ std::vector<std::uint8_t> readWholeFile(const std::string& name) {
 
 // Writes through a uniquely named temporary file in the target's folder, then
 // renames it over the target: readers see the old file or the whole new one.
-void writeWholeFile(const std::string& name, std::span<const std::uint8_t> data) {
+void writeWholeFile(const std::string& name, std::span<const std::uint8_t> data)
+{
     const std::filesystem::path target(name);
     std::random_device entropy;
     std::string tempName;
@@ -436,12 +454,14 @@ void writeWholeFile(const std::string& name, std::span<const std::uint8_t> data)
 
 } // namespace
 
-std::size_t compressBound(std::size_t inputSize) {
+std::size_t compressBound(std::size_t inputSize)
+{
     const std::size_t blocks = inputSize / kChunkSize + 1;
     return kHeaderSize + blocks * 3 + inputSize + kCoderSlack;
 }
 
-std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t> out) {
+std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t> out)
+{
     if (input.size() > std::numeric_limits<std::uint32_t>::max())
         fail("Lzrw1 (de)compression : input larger than 4 GiB cannot be stored");
     if (out.size() < compressBound(input.size()))
@@ -472,18 +492,21 @@ std::size_t compress(std::span<const std::uint8_t> input, std::span<std::uint8_t
     return static_cast<std::size_t>(o - out.data());
 }
 
-void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out) {
+void compress(std::span<const std::uint8_t> input, std::vector<std::uint8_t>& out)
+{
     out.resize(compressBound(input.size()));
     out.resize(compress(input, std::span<std::uint8_t>(out)));
 }
 
-std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input) {
+std::vector<std::uint8_t> compress(std::span<const std::uint8_t> input)
+{
     std::vector<std::uint8_t> out;
     compress(input, out);
     return out;
 }
 
-std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view sourceName) {
+std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view sourceName)
+{
     if (stored.size() < 4)
         failTruncated(sourceName);
     if (std::memcmp(stored.data(), kTagWrzl, 4) != 0) {
@@ -498,7 +521,8 @@ std::uint32_t storedSize(std::span<const std::uint8_t> stored, std::string_view 
 }
 
 std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint8_t> out,
-                       std::string_view sourceName) {
+                       std::string_view sourceName)
+{
     const std::uint32_t claimed = storedSize(stored, sourceName);
     const std::size_t capacity = std::min<std::size_t>(claimed, out.size());
     const std::uint8_t* ip = stored.data() + kHeaderSize;
@@ -527,7 +551,8 @@ std::size_t decompress(std::span<const std::uint8_t> stored, std::span<std::uint
 }
 
 void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t>& out,
-                std::string_view sourceName) {
+                std::string_view sourceName)
+{
     const std::size_t capacity = decodeCapacity(stored, sourceName);
     try {
         out.resize(capacity + kDecodeSlack);
@@ -541,13 +566,15 @@ void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t>&
 }
 
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
-                                     std::string_view sourceName) {
+                                     std::string_view sourceName)
+{
     std::vector<std::uint8_t> out;
     decompress(stored, out, sourceName);
     return out;
 }
 
-std::uint64_t compressFile(const std::string& inputName, const std::string& outputName) {
+std::uint64_t compressFile(const std::string& inputName, const std::string& outputName)
+{
     const std::vector<std::uint8_t> input = readWholeFile(inputName);
     std::vector<std::uint8_t> stored;
     try {
@@ -559,7 +586,8 @@ std::uint64_t compressFile(const std::string& inputName, const std::string& outp
     return stored.size();
 }
 
-std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName) {
+std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName)
+{
     const std::vector<std::uint8_t> stored = readWholeFile(inputName);
     std::vector<std::uint8_t> output;
     decompress(stored, output, inputName);

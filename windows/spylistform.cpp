@@ -17,8 +17,8 @@ Tspylist::Tspylist(QWidget* parent) : TiledDialog(parent)
 {
     setObjectName(QStringLiteral("spylist"));
     setWindowTitle(QStringLiteral("Quorvel - Spys"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::WindowStaysOnTopHint);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::WindowStaysOnTopHint);
     setFixedSize(162, 168);
 
     listbox_spys = new QListView(this);
@@ -44,8 +44,8 @@ Tspylist::Tspylist(QWidget* parent) : TiledDialog(parent)
     button_done->setObjectName(QStringLiteral("button_done"));
     button_done->setFlat(true);
     button_done->setGeometry(100, 140, 58, 24);
-    button_done->setStyleSheet(QStringLiteral(
-        "QPushButton { background: rgb(64, 0, 64); color: silver; font-family: Arial; font-weight: bold; }"));
+    button_done->setStyleSheet(QStringLiteral("QPushButton { background: rgb(64, 0, 64); color: "
+                                              "silver; font-family: Arial; font-weight: bold; }"));
     connect(button_done, &QPushButton::clicked, this, &Tspylist::button_doneClick);
 
     popup_kick = new QMenu(this);

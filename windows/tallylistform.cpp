@@ -29,8 +29,8 @@ const QString placeholder = QStringLiteral("XX");
 bool askWithBox(QWidget* parent, const QString& question)
 {
     return QMessageBox::question(parent, QStringLiteral("Quorvel"), question,
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-           == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
 std::span<const std::uint8_t> bytes(const QByteArray& data)
@@ -200,9 +200,10 @@ bool Ttallylist::save()
     const QByteArray text = m_table.toText();
     const std::vector<std::uint8_t> stored = lzrw1kh::compress(bytes(text));
     QString why;
-    if (!writeWholeFile(m_path, QByteArray(reinterpret_cast<const char*>(stored.data()),
-                                           qsizetype(stored.size())),
-                        &why)) {
+    if (!writeWholeFile(
+            m_path,
+            QByteArray(reinterpret_cast<const char*>(stored.data()), qsizetype(stored.size())),
+            &why)) {
         qCWarning(lcWindows) << "cannot write the tally file" << m_path << why;
         return false;
     }
@@ -312,8 +313,8 @@ void Ttallylist::listbox_tallyClickCheck()
             continue;
         const QString name = list->item(index)->text();
         m_asking = true;
-        const bool yes = m_ask(this, QStringLiteral("This will delete ") + name
-                                         + QStringLiteral("'s Tally, Are you want to delete it?"));
+        const bool yes = m_ask(this, QStringLiteral("This will delete ") + name +
+                                         QStringLiteral("'s Tally, Are you want to delete it?"));
         m_asking = false;
         // Rows are removed only here and by the reset, which the open question blocks.
         if (index >= list->count() || list->item(index)->text() != name)
