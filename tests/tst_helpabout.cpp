@@ -205,7 +205,7 @@ void TestHelpAbout::topicTexts_data()
                        "",
                        "  10 for each line",
                        "  15 for  Corners - covering all four corners of the card",
-                       "  20 for  Cross - covering the middle lines going both across and down",
+                       "  25 for  Cross - covering the middle lines going both across and down",
                        "  20 for  X - covering both lines running from corner to corner. ",
                        "  25 for Square - covering all four outer lines",
                        "  100 for Blackout - covering every number on the card"};
