@@ -6,7 +6,6 @@
 #include "net/messages.h"
 #include "support/rawclient.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QTimer>
 
@@ -27,11 +26,8 @@ double peakRssMiB()
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RecordingReporter errors;
-    auto hosting = startHostingCopy(&errors);
-    Program& program = *hosting;
+    HostingCopy hosting(argc, argv);
+    Program& program = hosting.program();
     liftRelayLimit(program);
 
     RawClient flooder;

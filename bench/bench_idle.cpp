@@ -1,7 +1,6 @@
 // CPU time used by an idle hosting copy with its own client connected.
 #include "bench/hostingcopy.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -21,11 +20,8 @@ double cpuMs()
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RecordingReporter errors;
-    auto hosting = startHostingCopy(&errors);
-    Program& program = *hosting;
+    HostingCopy hosting(argc, argv);
+    Program& program = hosting.program();
     QElapsedTimer wait;
     wait.start();
     while (!program.chat().loggedIn() && wait.elapsed() < 10000)

@@ -4,7 +4,6 @@
 #include "net/messages.h"
 #include "support/rawclient.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -15,11 +14,8 @@
 
 int main(int argc, char* argv[])
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    RecordingReporter errors;
-    auto hosting = startHostingCopy(&errors);
-    Program& program = *hosting;
+    HostingCopy hosting(argc, argv);
+    Program& program = hosting.program();
     liftRelayLimit(program);
 
     RawClient client;

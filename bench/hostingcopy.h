@@ -6,6 +6,7 @@
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 
+#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -20,16 +21,33 @@ inline void runFor(int ms)
     loop.exec();
 }
 
-inline std::unique_ptr<Program> startHostingCopy(RecordingReporter* errors)
-{
-    LaunchOptions options;
-    options.arguments = {"Host", "127.0.0.1", "true"};
-    options.gamePort = 0;
-    options.lobbyPort = 1; // nothing listens there; the failed connect is ignored
-    auto program = std::make_unique<Program>(options, errors);
-    program->chat().show();
-    return program;
-}
+// The offscreen application and a hosting copy of the program, shown, as every network
+// benchmark starts.
+class HostingCopy {
+public:
+    HostingCopy(int& argc, char** argv) : m_app(offscreen(argc), argv)
+    {
+        LaunchOptions options;
+        options.arguments = {"Host", "127.0.0.1", "true"};
+        options.gamePort = 0;
+        options.lobbyPort = 1; // nothing listens there; the failed connect is ignored
+        m_program = std::make_unique<Program>(options, &m_errors);
+        m_program->chat().show();
+    }
+
+    Program& program() { return *m_program; }
+
+private:
+    static int& offscreen(int& argc)
+    {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return argc;
+    }
+
+    QApplication m_app;
+    RecordingReporter m_errors;
+    std::unique_ptr<Program> m_program;
+};
 
 // Lets every chat line through the relay limit (each reading of its clock is a second
 // later), for benchmarks that send more than a person types.
