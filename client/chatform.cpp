@@ -1,4 +1,5 @@
 #include "client/chatform.h"
+#include "net/table.h"
 
 #include "client/ballboard.h"
 #include "client/bigball.h"
@@ -840,7 +841,7 @@ void Tchat::sendloginfo(const QByteArray& body)
     m_ownSeat = f.number();
     m_loggedIn = true;
     qCInfo(lcClient) << "logged in at seat" << m_ownSeat;
-    send(msg::logininfo(m_ownSeat, msg::version, m_playerName));
+    send(msg::logininfo(m_ownSeat, table::version(), m_playerName));
 }
 
 void Tchat::newplayerinfo(const QByteArray& body)

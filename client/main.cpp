@@ -3,6 +3,7 @@
 #include "client/singleinstance.h"
 #include "client/unixsignals.h"
 #include "net/logging.h"
+#include "net/table.h"
 
 #include <QAction>
 #include <QApplication>
@@ -40,7 +41,7 @@ bool answeredInfoRequest(int argc, char* argv[])
     if (std::strcmp(argv[1], "--help") == 0)
         std::fputs(usage, stdout);
     else if (std::strcmp(argv[1], "--version") == 0)
-        std::puts("Quorvel " QUORVEL_VERSION);
+        std::printf("Quorvel %s\n", table::versionText);
     else
         return false;
     return true;
@@ -73,7 +74,7 @@ int main(int argc, char* argv[])
         return 0;
     }
     QApplication::setApplicationName(QStringLiteral("Quorvel"));
-    QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+    QApplication::setApplicationVersion(table::version());
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("net.quorvel.Quorvel"));
     QIcon icon;

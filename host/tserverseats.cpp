@@ -1,5 +1,6 @@
 // TServer: logins, kicks, the just-watch flag and the chat, action and sound relays.
 #include "host/tserver.h"
+#include "net/table.h"
 
 #include "host/loginname.h"
 #include "net/fields.h"
@@ -53,7 +54,7 @@ void TServer::receivedlogininfo(const QByteArray& body)
     if (!others.isEmpty())
         sendTo(seat, msg::existingplayers(others));
 
-    if (QString::fromUtf8(version) != msg::version) {
+    if (QString::fromUtf8(version) != table::version()) {
         sendTo(1, msg::havewrongversion(p.playername));
         sendTo(seat, msg::wrongversion());
     }

@@ -45,8 +45,6 @@ inline constexpr char winner[] = "CMD_winner";
 namespace msg {
 
 inline constexpr char terminator = char(0xFF);
-// The version text both sides compare at login.
-inline const QString version = QStringLiteral("1.0.1");
 // Sender seat in the colour-tagged chat forms: text and colour are split at the first "|".
 inline constexpr char colourSeparator = '|';
 

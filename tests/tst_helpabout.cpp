@@ -1,6 +1,7 @@
 #include "client/pictures.h"
 #include "client/program.h"
 #include "net/messages.h"
+#include "net/table.h"
 #include "support/recordingopener.h"
 #include "support/settingsfolder.h"
 #include "windows/aboutform.h"
@@ -300,7 +301,7 @@ void TestHelpAbout::aboutShowsVersionAndYear()
     auto* version = child<QLabel>(about, QStringLiteral("version"));
     auto* end = child<QLabel>(about, QStringLiteral("label_versionend"));
     QCOMPARE(version->text(), QStringLiteral("1.0.1"));
-    QCOMPARE(version->text(), msg::version);
+    QCOMPARE(version->text(), table::version());
     QCOMPARE(word->text() + version->text() + end->text(), QStringLiteral("Version 1.0.1.0"));
     QVERIFY(word->geometry().right() < version->geometry().left());
     QVERIFY(version->geometry().right() < end->geometry().left());

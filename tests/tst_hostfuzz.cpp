@@ -1,5 +1,6 @@
 // Nothing the clients send may crash the host or make it reach outside its tables.
 #include "net/messages.h"
+#include "net/table.h"
 #include "support/hosttable.h"
 
 #include <QSignalSpy>
@@ -60,7 +61,7 @@ QByteArray randomField(std::mt19937& rng, int ownSeat)
     case 9:
         return QByteArray(draw(rng, 100, 5000), 'x') + "+|" + randomBytes(rng, 5);
     case 10:
-        return msg::version.toUtf8();
+        return table::version().toUtf8();
     default:
         return QByteArray::number(draw(rng, 1, 72));
     }

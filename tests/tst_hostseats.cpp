@@ -1,5 +1,6 @@
 // The host's seat table: logins, departures, kicks, just watch and the relays.
 #include "net/messages.h"
+#include "net/table.h"
 #include "support/hosttable.h"
 
 #include <QSignalSpy>
@@ -374,7 +375,7 @@ void TestHostSeats::forgedSeatIsDropped()
     ann->sendRaw(msg::chat(1, "forged", "clRed"));
     ann->sendRaw(msg::action(1, "forged", "clRed"));
     ann->sendRaw(msg::playasound(1, 3));
-    ann->sendRaw(msg::logininfo(1, msg::version, "Mallory"));
+    ann->sendRaw(msg::logininfo(1, table::version(), "Mallory"));
     ann->sendRaw(msg::chooseball(1, 5)); // seat 1 holds the turn
     ann->sendRaw(msg::cover(1, 1, 1, 1));
     ann->sendRaw(msg::justwatch(1, 1));
@@ -400,7 +401,7 @@ void TestHostSeats::closedConnectionsMessagesDoNotActForTheNextOne()
     QByteArray burst;
     for (int i = 0; i < 40; ++i)
         burst += msg::chat(2, QString("old %1").arg(i), "clRed");
-    burst += msg::logininfo(2, msg::version, "Ghost");
+    burst += msg::logininfo(2, table::version(), "Ghost");
     ann->sendRaw(burst);
     table.dropClient(ann);
     QTRY_VERIFY(!table.server().player(2).connected);

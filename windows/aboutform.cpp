@@ -1,4 +1,5 @@
 #include "windows/aboutform.h"
+#include "net/table.h"
 
 #include "net/messages.h"
 #include "ui_aboutform.h"
@@ -24,7 +25,7 @@ Tabout::Tabout(QWidget* parent)
     linkColour.setColor(QPalette::WindowText, QColor(0, 0, 255));
     m_ui->label_url->setPalette(linkColour);
     // The version the client reports at login, so both always agree.
-    m_ui->version->setText(msg::version);
+    m_ui->version->setText(table::version());
     m_ui->label_year->setText(QString::number(QDate::currentDate().year()));
 
     m_ui->label_url->installEventFilter(this);

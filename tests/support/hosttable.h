@@ -3,6 +3,7 @@
 #include "host/bingocard.h"
 #include "host/tserver.h"
 #include "net/messages.h"
+#include "net/table.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 
@@ -23,7 +24,7 @@ public:
     // Connects without logging in; waits for the seat offer.
     RawClient* connect();
     // Connects and logs in; returns once the host has taken the login.
-    RawClient* join(const QString& name, const QString& version = msg::version);
+    RawClient* join(const QString& name, const QString& version = table::version());
     // Starts a game from seat 1's client and waits until the first turn is given.
     void startGame(RawClient* seatOne, int playtoscore, int penalty, int bobcount, int gametype);
     void dropClient(RawClient* client);

@@ -1,4 +1,5 @@
 #include "support/rawclient.h"
+#include "net/table.h"
 
 #include "net/fields.h"
 #include "net/messages.h"
@@ -17,7 +18,7 @@ RawClient::RawClient(QObject* parent) : QObject(parent)
                 Fields f(msg::bodyOf(text));
                 m_seat = f.number();
                 if (!m_autoLogin.isNull())
-                    sendRaw(msg::logininfo(m_seat, msg::version, m_autoLogin));
+                    sendRaw(msg::logininfo(m_seat, table::version(), m_autoLogin));
             }
             emit messageReceived(text);
         }
