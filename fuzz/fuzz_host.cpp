@@ -1,28 +1,26 @@
-// libFuzzer target: bytes from several connections into one host, over loopback. An
-// input is a script read byte by byte:
+// libFuzzer target: bytes from several connections into one host, through the seam its
+// seat connections use, with no sockets. An input is a script read byte by byte:
 //   0x10 to 0x19  connection 0 to 9 becomes the current one (it connects on first use,
 //                 so the tenth at a full table is refused)
-//   0x1A          the host handles every message it has received
-//   0x1B          the current connection closes; 0x1C it is reset
+//   0x1A          the host's timers tick once
+//   0x1B          the current connection closes; 0x1C it is reset (the same to the host)
 //   0x1D          the host's timers run a few rounds (computer players move)
-//   anything else is sent on the current connection.
-// Sends are made when the script turns to another command; the host reads each send
-// whole before the script goes on, so a script always gives the same run.
+//   anything else is sent on the current connection, framed as the connection frames it,
+//   each message handled at once.
+#include "host/tablerules.h"
 #include "host/tserver.h"
 #include "net/errorreporter.h"
-#include "net/peerlink.h"
+#include "net/framereader.h"
+#include "net/table.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QTcpSocket>
 
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <utility>
 
 namespace {
 class Quiet : public ErrorReporter {
@@ -32,46 +30,17 @@ public:
 
 constexpr int connections = 10;
 
-// The host's end of a connection, found by the peer's port.
-QTcpSocket* hostEnd(const TServer& server, const QTcpSocket& peer)
-{
-    for (int seat = 1; seat <= TServer::maxSeats; ++seat) {
-        const PeerLink* link = server.player(seat).sock;
-        QTcpSocket* socket = link ? link->socket() : nullptr;
-        if (socket && socket->peerPort() == peer.localPort())
-            return socket;
-    }
-    return nullptr;
-}
-
-qsizetype unread(QTcpSocket* socket)
-{
-    int waiting = 0;
-    if (::ioctl(int(socket->socketDescriptor()), FIONREAD, &waiting) != 0)
-        waiting = 0;
-    return socket->bytesAvailable() + waiting;
-}
-
-class Table {
+class Table : public SeatLink {
 public:
     Table()
     {
-        HostSettings fast;
-        fast.botSpeedMs = [] { return 0; };
-        fast.secondsBetweenRounds = [] { return 0; };
-        server = std::make_unique<TServer>(fast, &errors);
+        // The timers never fire by themselves: the script ticks them.
+        HostSettings slow;
+        slow.botSpeedMs = [] { return 3600 * 1000; };
+        slow.secondsBetweenRounds = [] { return 3600; };
+        server = std::make_unique<TServer>(slow, &errors, this);
         server->seedRandom(1);
-        if (!server->startListening(0))
-            std::abort();
-    }
-
-    ~Table()
-    {
-        // Resets leave no connection waiting out its close on either side.
-        for (auto& peer : peers)
-            if (peer)
-                reset(*peer);
-        server.reset();
+        server->setClock([now = qint64(0)]() mutable { return now += 100; });
     }
 
     void run(const QByteArray& script)
@@ -84,107 +53,101 @@ public:
                 pending += byte;
                 continue;
             }
-            send(current, pending);
-            pending.clear();
-            if (c <= 0x19) {
+            send(current, std::exchange(pending, {}));
+            if (c <= 0x19)
                 current = c - 0x10;
-            } else if (c == 0x1A) {
-                server->dispatchQueued();
-            } else if (c == 0x1B || c == 0x1C) {
-                if (QTcpSocket* peer = peers[std::size_t(current)].get()) {
-                    if (c == 0x1B)
-                        peer->disconnectFromHost();
-                    else
-                        reset(*peer);
-                    settle([peer] { return peer->state() == QAbstractSocket::UnconnectedState; });
-                    peers[std::size_t(current)].reset();
-                }
-            } else {
-                for (int round = 0; round < 20; ++round)
-                    QCoreApplication::processEvents();
-            }
+            else if (c == 0x1A)
+                tick(1);
+            else if (c == 0x1B || c == 0x1C)
+                drop(seatOf(current, false));
+            else
+                tick(200);
         }
         send(current, pending);
-        server->dispatchQueued();
         check();
     }
 
+    void sendTo(int, const QByteArray&) override {}
+    void close(int seat) override { drop(seat); }
+
 private:
-    static void reset(QTcpSocket& peer)
-    {
-        const linger now{1, 0};
-        ::setsockopt(int(peer.socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
-        peer.abort();
-    }
+    struct Seat {
+        int generation = 0; // 0: no connection
+        FrameReader reader;
+    };
 
-    // Runs the event loop until done() holds, reading and dropping what the host sends.
-    template <typename Done> void settle(Done done)
+    void tick(int ticks)
     {
-        const QDeadlineTimer deadline(10000);
-        while (!done()) {
-            if (deadline.hasExpired())
-                std::abort();
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-            for (auto& peer : peers)
-                if (peer)
-                    peer->readAll();
+        for (int i = 0; i < ticks; ++i) {
+            if (server->computertimerActive())
+                server->computertimerTimer();
+            else if (server->timer1Active())
+                server->timer1Timer();
+            else
+                return;
         }
     }
 
-    QTcpSocket* peer(int index)
+    // The connection's seat, connecting it on first use if `connect`; 0 when it has none.
+    int seatOf(int index, bool connect = true)
     {
-        auto& slot = peers[std::size_t(index)];
-        if (slot && slot->state() != QAbstractSocket::ConnectedState)
-            slot.reset();
-        if (!slot) {
-            slot = std::make_unique<QTcpSocket>();
-            QTcpSocket* socket = slot.get();
-            socket->connectToHost(QHostAddress(QHostAddress::LocalHost), server->serverPort());
-            if (!socket->waitForConnected(10000))
-                std::abort();
-            // Given a seat, or refused and closed.
-            settle([this, socket] {
-                return hostEnd(*server, *socket) ||
-                       socket->state() != QAbstractSocket::ConnectedState;
-            });
-        }
-        return slot->state() == QAbstractSocket::ConnectedState ? slot.get() : nullptr;
+        auto& [seat, own] = m_connectionSeats[std::size_t(index)];
+        if (seat != 0 && m_seats[std::size_t(seat)].generation == own)
+            return seat;
+        if (!connect)
+            return 0;
+        rules::SeatsTaken taken{};
+        for (int s = 1; s <= table::maxSeats; ++s)
+            taken[std::size_t(s - 1)] = m_seats[std::size_t(s)].generation != 0;
+        seat = rules::seatFor(taken, seatsused);
+        if (seat == 0)
+            return 0;
+        seatsused = std::max(seatsused, seat);
+        own = ++generation;
+        m_seats[std::size_t(seat)] = {own, {}};
+        server->seatOpened(seat, own);
+        return seat;
     }
 
     void send(int index, const QByteArray& bytes)
     {
         if (bytes.isEmpty())
             return;
-        QTcpSocket* socket = peer(index);
-        if (!socket)
+        const int seat = seatOf(index);
+        if (seat == 0)
             return;
-        socket->write(bytes);
-        // Until the host has read all of it, or the connection is gone. A host that stops
-        // reading a connection with a full queue reads on once the queue is handled.
-        int idle = 0;
-        settle([&] {
-            QTcpSocket* end = hostEnd(*server, *socket);
-            if (!end || socket->state() != QAbstractSocket::ConnectedState)
-                return true;
-            if (socket->bytesToWrite() == 0 && unread(end) == 0)
-                return true;
-            if (++idle % 100 == 0)
-                server->dispatchQueued();
-            return false;
-        });
+        Seat& s = m_seats[std::size_t(seat)];
+        for (const QByteArray& text : s.reader.feed(bytes))
+            if (s.generation != 0)
+                server->socktimerTimer(seat, s.generation, text);
+        if (s.generation != 0 && s.reader.overflowed())
+            drop(seat);
+    }
+
+    void drop(int seat)
+    {
+        if (seat < 1 || seat > table::maxSeats || m_seats[std::size_t(seat)].generation == 0)
+            return;
+        m_seats[std::size_t(seat)].generation = 0;
+        server->tempsockInfo(seat);
     }
 
     void check() const
     {
-        if (server->seatsUsed() < 0 || server->seatsUsed() > TServer::maxSeats ||
-            server->queuedMessages() != 0 || server->currentTurn() < 0 ||
-            server->currentTurn() > TServer::playingseats)
+        if (seatsused > table::maxSeats || server->currentTurn() < 0 ||
+            server->currentTurn() > table::playingSeats)
             std::abort();
+        for (int seat = 1; seat <= table::maxSeats; ++seat)
+            if (server->player(seat).connected != (m_seats[std::size_t(seat)].generation != 0))
+                std::abort();
     }
 
     Quiet errors;
     std::unique_ptr<TServer> server;
-    std::array<std::unique_ptr<QTcpSocket>, connections> peers;
+    std::array<Seat, table::maxSeats + 1> m_seats{};
+    std::array<std::pair<int, int>, connections> m_connectionSeats{}; // seat, generation
+    int seatsused = 0;
+    int generation = 0;
 };
 } // namespace
 

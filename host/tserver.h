@@ -6,12 +6,11 @@
 #include "host/hostsettings.h"
 #include "host/patterns.h"
 #include "net/dispatcher.h"
-#include "net/dispatchpump.h"
-#include "net/peerlink.h"
+#include "net/messages.h"
+#include "net/table.h"
 
 #include <QObject>
 #include <QString>
-#include <QTcpServer>
 #include <QTimer>
 
 #include <array>
@@ -20,19 +19,19 @@
 #include <random>
 
 class ErrorReporter;
-class QTcpSocket;
+class SeatConnections;
+class SeatLink;
 
 // One seat of the host's table.
 struct tplayer {
     QString playername;
     bool connected = false;
-    // The seat's connection; it owns its socket.
-    PeerLink* sock = nullptr;
+    // Tells the seat's connection from its earlier ones.
+    int generation = 0;
     bool loggedin = false;
     int score = 0;
     bool watching = false;
     bool inround = false;
-    QString botname;
     int roundscore = 0;
     rules::CardPair card{};
     rules::PatternScores patterns{};
@@ -40,18 +39,13 @@ struct tplayer {
     FloodLimit relaylimit;
 };
 
-// The authoritative game server of the hosting copy: it listens for connections, gives
-// each a seat, keeps what each sends in its own queue and dispatches one message per
-// tick, taking the seats in turn. The seat a message came in on travels with it, and
-// every handler checks the seat a message claims against it.
+// The authoritative game of the hosting copy. Its seat connections hand it each message
+// with the seat and connection it came in on, and every handler checks the seat a message
+// claims against that; it answers through sendTo and disconnectsock. Without the sockets
+// (tests, fuzzing) anything that takes the same calls can drive it.
 class TServer : public QObject {
     Q_OBJECT
 public:
-    static constexpr int playingseats = 7;
-    static constexpr int maxSeats = 9;
-    static constexpr int refusalSlot = 10;
-    static constexpr quint16 defaultPort = 7772;
-
     // Timer actions.
     enum Timer1Tag { NextTurn = 1, NextRound = 2, EndRound = 3 };
     static constexpr int pickDelayTicks = 3;
@@ -60,13 +54,29 @@ public:
     // so silent connections cannot hold the table full.
     static constexpr int loginDeadlineMs = 30000;
 
+    // The program's host, on its own seat connections (switched on by startListening).
     TServer(HostSettings settings, ErrorReporter* errors, QObject* parent = nullptr);
+    // A host that answers through link instead.
+    TServer(HostSettings settings, ErrorReporter* errors, SeatLink* link,
+            QObject* parent = nullptr);
     ~TServer() override;
 
     // Switches on Sock1. On failure reports the listen error and returns false.
-    bool startListening(quint16 port = defaultPort);
-    quint16 serverPort() const { return Sock1.serverPort(); }
-    bool isListening() const { return Sock1.isListening(); }
+    bool startListening(quint16 port = table::defaultPort);
+    quint16 serverPort() const;
+    bool isListening() const;
+    // Null for a host on another link.
+    SeatConnections* connections() const { return m_connections.get(); }
+
+    // What the seat connections hand in: a connection took the seat; one message came in
+    // on it; it closed and the seat is free.
+    void seatOpened(int seat, int generation);
+    void socktimerTimer(int seat, int generation, const QByteArray& message);
+    void tempsockInfo(int seat);
+
+    // The game timers' ticks; the timers call them, and tests may in their place.
+    void timer1Timer();
+    void computertimerTimer();
 
     // The generator is seeded from the clock; tests seed it for a known deal.
     void seedRandom(std::uint32_t seed) { m_random.seed(seed); }
@@ -75,11 +85,6 @@ public:
     void setClock(std::function<qint64()> nowMs) { m_clock = std::move(nowMs); }
 
     const tplayer& player(int seat) const { return m_players.at(std::size_t(seat)); }
-    int seatsUsed() const { return seatsused; }
-    qsizetype queuedMessages() const { return receivedlist.size(); }
-    // Handles every queued message now, in the order the dispatch ticks would, instead
-    // of one per tick (the fuzz target drives the host this way).
-    void dispatchQueued();
     bool gameRunning() const { return gamerunning; }
     int currentTurn() const { return turn; }
     int roundNumber() const { return roundnumber; }
@@ -107,45 +112,27 @@ signals:
     void gameWon(int seat);
 
 private:
-    // Transport.
-    void Sock1Accept();
-    void tempsockDisconnect(int seat);
-    void tempsockInfo(int seat, QTcpSocket* socket);
-    void socktimerTimer(const QueuedMessage& message);
-
     // Seats, logins and relays.
-    void receivedlogininfo(const QByteArray& body);
-    void kickhim(const QByteArray& body);
-    void justwatch(const QByteArray& body);
-    void chat(const QByteArray& body);
-    void action(const QByteArray& body);
-    void playasound(const QByteArray& body);
+    void receivedlogininfo(const msg::LoginInfo& m);
+    void kickhim(const msg::KickHim& m);
+    void justwatch(const msg::JustWatch& m);
+    void chat(const msg::Relayed& m);
+    void action(const msg::Relayed& m);
+    void playasound(const msg::Relayed& m);
 
     // Games and rounds.
-    void startgame(const QByteArray& body);
+    void startgame(const msg::StartGame& m);
     void startround();
     void shuffleboard();
     void createcards();
 
     // Turns.
     void findplayer();
-    void chooseball(const QByteArray& body);
-    void chooseball(int seat, int position);
-    void cover(const QByteArray& body);
-    void cover(int seat, int card, int column, int row);
+    void chooseball(const msg::ChooseBall& m);
+    void cover(const msg::Cover& m);
     void endround();
-    void timer1Timer();
-    void computertimerTimer();
 
-    // Scoring, points of one seat's two cards per pattern.
     bool checkforwin();
-    int checkforcovered(int seat) const;
-    int checkline(int seat) const;
-    int checkcorners(int seat) const;
-    int checkcross(int seat) const;
-    int checkx(int seat) const;
-    int checksquare(int seat) const;
-    int checkforblackout(int seat) const;
 
     // Computer players.
     void computerchoose(int seat);
@@ -153,7 +140,7 @@ private:
 
     bool claimsOwnSeat(int seat, const char* what) const;
     bool withinFloodLimit(const char* what);
-    void loginDeadlinePassed(int seat, PeerLink* link);
+    void loginDeadlinePassed(int seat, int generation);
     void armTimer1(int tag, int intervalMs, int ticks);
     int botSpeedMs() const;
     int secondsBetweenRounds() const;
@@ -161,15 +148,14 @@ private:
     void sendTo(int seat, const QByteArray& wire);
     void sendAll(const QByteArray& wire);
     void sendAllBut(int seat, const QByteArray& wire);
-    void refuse(QTcpSocket* socket);
     void buildDispatchTable();
 
     tplayer& seatAt(int seat) { return m_players[std::size_t(seat)]; }
     const tplayer& seatAt(int seat) const { return m_players[std::size_t(seat)]; }
 
-    QTcpServer Sock1;
-    std::array<tplayer, refusalSlot + 1> m_players{};
-    int seatsused = 0;
+    std::unique_ptr<SeatConnections> m_connections;
+    SeatLink* m_link;
+    std::array<tplayer, table::maxSeats + 1> m_players{}; // index 0 unused
     // Seat of the connection the message being handled came in on.
     int m_sender = 0;
     int m_loginDeadline = loginDeadlineMs;
@@ -199,5 +185,4 @@ private:
     HostSettings m_settings;
     ErrorReporter* m_errors;
     Dispatcher m_dispatch;
-    DispatchPump receivedlist;
 };

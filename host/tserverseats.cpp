@@ -1,11 +1,8 @@
 // TServer: logins, kicks, the just-watch flag and the chat, action and sound relays.
 #include "host/tserver.h"
-#include "net/table.h"
 
 #include "host/loginname.h"
-#include "net/fields.h"
 #include "net/logging.h"
-#include "net/messages.h"
 
 bool TServer::claimsOwnSeat(int seat, const char* what) const
 {
@@ -31,22 +28,18 @@ bool TServer::withinFloodLimit(const char* what)
     return false;
 }
 
-void TServer::receivedlogininfo(const QByteArray& body)
+void TServer::receivedlogininfo(const msg::LoginInfo& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    if (!claimsOwnSeat(seat, cmd::logininfo))
-        return;
-    const QByteArray version = f.field();
+    const int seat = m.seat;
     tplayer& p = seatAt(seat);
-    p.playername = QString::fromUtf8(rules::sanitisedLoginName(f.rest()));
+    p.playername = QString::fromUtf8(rules::sanitisedLoginName(m.name));
     p.connected = true;
     p.loggedin = true;
 
     sendAll(msg::newplayerinfo(seat, p.playername));
 
     QList<msg::SeatInfo> others;
-    for (int s = 1; s <= seatsused; ++s) {
+    for (int s = 1; s <= table::maxSeats; ++s) {
         const tplayer& other = seatAt(s);
         if (s != seat && other.connected)
             others.append({s, other.playername, other.watching});
@@ -54,7 +47,7 @@ void TServer::receivedlogininfo(const QByteArray& body)
     if (!others.isEmpty())
         sendTo(seat, msg::existingplayers(others));
 
-    if (QString::fromUtf8(version) != table::version()) {
+    if (m.version != table::version()) {
         sendTo(1, msg::havewrongversion(p.playername));
         sendTo(seat, msg::wrongversion());
     }
@@ -68,34 +61,29 @@ void TServer::receivedlogininfo(const QByteArray& body)
             revealed.append({position, slot.value});
     }
     if (!revealed.isEmpty()) {
-        std::array<int, playingseats> scores{};
-        for (int s = 1; s <= playingseats; ++s)
+        std::array<int, table::playingSeats> scores{};
+        for (int s = 1; s <= table::playingSeats; ++s)
             scores[std::size_t(s - 1)] = seatAt(s).score;
         sendTo(seat, msg::gamestats(turn, bobsrevealed, playtoscore, scores, revealed));
     }
-    if (seat <= playingseats)
+    if (seat <= table::playingSeats)
         sendTo(seat, msg::myboard(seat, {p.card[0].cells, p.card[1].cells}));
 }
 
-void TServer::kickhim(const QByteArray& body)
+void TServer::kickhim(const msg::KickHim& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const int target = f.number();
     // Only the hosting copy's own window may remove players.
-    if (m_sender != 1 || seat != 1) {
-        qCDebug(lcHost) << "dropped kick of seat" << target << "from seat" << m_sender;
+    if (m_sender != 1 || m.seat != 1) {
+        qCDebug(lcHost) << "dropped kick of seat" << m.target << "from seat" << m_sender;
         return;
     }
-    disconnectsock(target);
+    disconnectsock(m.target);
 }
 
-void TServer::justwatch(const QByteArray& body)
+void TServer::justwatch(const msg::JustWatch& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const QByteArray mode = f.field();
-    if (seat < 1 || seat > playingseats) {
+    const int seat = m.seat;
+    if (seat < 1 || seat > table::playingSeats) {
         qCDebug(lcHost) << "dropped just-watch for seat" << seat;
         return;
     }
@@ -103,42 +91,36 @@ void TServer::justwatch(const QByteArray& body)
     if (m_sender != 1 && !claimsOwnSeat(seat, cmd::justwatch))
         return;
     tplayer& p = seatAt(seat);
-    if (mode == "2") {
+    if (m.mode == msg::JustWatch::play) {
         p.watching = false;
-        sendAll(msg::justwatching(seat, 2));
-    } else if (mode == "1" && gamerunning) {
+        sendAll(msg::justwatching(seat, msg::JustWatch::play));
+    } else if (m.mode == msg::JustWatch::watch && gamerunning) {
         // Nobody to watch for: the flag would stay on the seat for the next person.
         if (!p.connected) {
             qCDebug(lcHost) << "dropped just-watch for empty seat" << seat;
             return;
         }
         p.watching = true;
-        sendAll(msg::justwatching(seat, 1));
+        sendAll(msg::justwatching(seat, msg::JustWatch::watch));
         if (seat == turn)
             findplayer();
     }
 }
 
-void TServer::chat(const QByteArray& body)
+void TServer::chat(const msg::Relayed& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::chat) && withinFloodLimit(cmd::chat))
-        sendAll(msg::chatRelay(seat, seatAt(seat).playername, f.rest()));
+    if (withinFloodLimit(cmd::chat))
+        sendAll(msg::chatRelay(m.seat, seatAt(m.seat).playername, m.rest));
 }
 
-void TServer::action(const QByteArray& body)
+void TServer::action(const msg::Relayed& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::action) && withinFloodLimit(cmd::action))
-        sendAll(msg::actionRelay(seat, seatAt(seat).playername, f.rest()));
+    if (withinFloodLimit(cmd::action))
+        sendAll(msg::actionRelay(m.seat, seatAt(m.seat).playername, m.rest));
 }
 
-void TServer::playasound(const QByteArray& body)
+void TServer::playasound(const msg::Relayed& m)
 {
-    Fields f(body);
-    const int seat = f.number();
-    if (claimsOwnSeat(seat, cmd::playasound) && withinFloodLimit(cmd::playasound))
-        sendAll(msg::playasoundRelay(seat, f.rest()));
+    if (withinFloodLimit(cmd::playasound))
+        sendAll(msg::playasoundRelay(m.seat, m.rest));
 }

@@ -9,13 +9,13 @@ bool forcedIntoRound(int seat, int gametype)
     if (gametype == 2)
         return seat == 3 || seat == 4;
     if (gametype == 3)
-        return seat >= 3 && seat <= playingSeats;
+        return seat >= 3 && seat <= table::playingSeats;
     return false;
 }
 
 void markRoundSeats(TableSeats& seats, int gametype)
 {
-    for (int seat = 1; seat <= playingSeats; ++seat) {
+    for (int seat = 1; seat <= table::playingSeats; ++seat) {
         SeatPlay& s = seats[std::size_t(seat - 1)];
         s.inround = s.connected || forcedIntoRound(seat, gametype);
     }
@@ -23,10 +23,10 @@ void markRoundSeats(TableSeats& seats, int gametype)
 
 int nextTurn(TableSeats& seats, int lastchooser)
 {
-    int seat = (lastchooser >= 1 && lastchooser <= playingSeats) ? lastchooser : 0;
+    int seat = (lastchooser >= 1 && lastchooser <= table::playingSeats) ? lastchooser : 0;
     // One full lap comes back to lastchooser itself, which may be the only seat left.
-    for (int step = 0; step < playingSeats; ++step) {
-        seat = seat % playingSeats + 1;
+    for (int step = 0; step < table::playingSeats; ++step) {
+        seat = seat % table::playingSeats + 1;
         SeatPlay& s = seats[std::size_t(seat - 1)];
         if (s.connected)
             s.inround = true;

@@ -1,16 +1,16 @@
 #pragma once
 
+#include "net/table.h"
+
 #include <array>
 
 namespace rules {
-
-inline constexpr int playingSeats = 7; // seats with cards, scores and turns
 
 struct SeatPlay {
     bool connected = false;
     bool inround = false;
 };
-using TableSeats = std::array<SeatPlay, playingSeats>; // seat 1 is index 0
+using TableSeats = std::array<SeatPlay, table::playingSeats>; // seat 1 is index 0
 
 // Seats the game type puts into every round besides the connected ones:
 // type 2 adds seats 3 and 4, type 3 seats 3 to 7; seats 1 and 2 always play.

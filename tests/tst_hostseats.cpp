@@ -1,4 +1,5 @@
 // The host's seat table: logins, departures, kicks, just watch and the relays.
+#include "host/seatconnections.h"
 #include "net/messages.h"
 #include "net/table.h"
 #include "support/hosttable.h"
@@ -84,7 +85,7 @@ void TestHostSeats::freedSeatIsReusedWithTheNewName()
     QVERIFY(eve->waitFor("CMD_existingplayers") > 0);
     QCOMPARE(eve->received.last(),
              QByteArray("CMD_existingplayers+1+Host+0+2+Ann+0+4+Cid+0+5+Di+0"));
-    QCOMPARE(table.server().seatsUsed(), 5);
+    QCOMPARE(table.server().connections()->seatsUsed(), 5);
 }
 
 void TestHostSeats::tenthConnectionIsTurnedAway()

@@ -4,6 +4,7 @@
 #include "host/loginname.h"
 #include "host/patterns.h"
 #include "host/randomrange.h"
+#include "host/tablerules.h"
 #include "host/turnorder.h"
 #include "host/winner.h"
 
@@ -56,6 +57,13 @@ private slots:
     void winner();
     void loginNames_data();
     void loginNames();
+    void picks_data();
+    void picks();
+    void covers_data();
+    void covers();
+    void seatForConnection_data();
+    void seatForConnection();
+    void startValuesDefault();
 };
 
 void tst_Rules::randomRangeStaysInBounds()
@@ -300,7 +308,7 @@ void tst_Rules::roundMembership()
     seats[6].inround = true; // left over from an earlier round
     markRoundSeats(seats, gametype);
     QList<int> got;
-    for (int seat = 1; seat <= playingSeats; ++seat)
+    for (int seat = 1; seat <= table::playingSeats; ++seat)
         if (seats[std::size_t(seat - 1)].inround)
             got << seat;
     QCOMPARE(got, inround);
@@ -374,6 +382,107 @@ void tst_Rules::loginNames()
     QFETCH(QByteArray, received);
     QFETCH(QByteArray, stored);
     QCOMPARE(sanitisedLoginName(received), stored);
+}
+
+namespace {
+// Position 1 revealed, 2 hidden, 3 emptied; card 1's cell (1, 1) holds the revealed number.
+Board pickBoard()
+{
+    Board board;
+    board.slot(1) = {7, true};
+    board.slot(2) = {8, false};
+    board.slot(3) = {0, false};
+    return board;
+}
+} // namespace
+
+void tst_Rules::picks_data()
+{
+    QTest::addColumn<int>("turn");
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("result");
+    QTest::newRow("hidden ball") << 2 << 2 << 2 << int(Pick::Reveal);
+    QTest::newRow("not the seat's turn") << 1 << 2 << 2 << int(Pick::OutOfTurn);
+    QTest::newRow("in the pause after a pick") << 0 << 0 << 2 << int(Pick::OutOfTurn);
+    QTest::newRow("revealed") << 2 << 2 << 1 << int(Pick::AlreadyRevealed);
+    QTest::newRow("no ball there") << 2 << 2 << 3 << int(Pick::NoBall);
+    QTest::newRow("past the board") << 2 << 2 << 73 << int(Pick::NoBall);
+    QTest::newRow("zero") << 2 << 2 << 0 << int(Pick::NoBall);
+    QTest::newRow("negative") << 2 << 2 << -1 << int(Pick::NoBall);
+}
+
+void tst_Rules::picks()
+{
+    QFETCH(int, turn);
+    QFETCH(int, seat);
+    QFETCH(int, position);
+    QFETCH(int, result);
+    QCOMPARE(int(checkPick(pickBoard(), turn, seat, position)), result);
+}
+
+void tst_Rules::covers_data()
+{
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<bool>("allowed");
+    QTest::newRow("drawn number") << 3 << 1 << 1 << 1 << true;
+    QTest::newRow("not drawn") << 3 << 1 << 1 << 2 << false;
+    QTest::newRow("covered cell") << 3 << 2 << 1 << 1 << false;
+    QTest::newRow("spy seat") << 8 << 1 << 1 << 1 << false;
+    QTest::newRow("card 3") << 3 << 3 << 1 << 1 << false;
+    QTest::newRow("card 0") << 3 << 0 << 1 << 1 << false;
+    QTest::newRow("column 6") << 3 << 1 << 6 << 1 << false;
+    QTest::newRow("row 0") << 3 << 1 << 1 << 0 << false;
+    QTest::newRow("row -1") << 3 << 1 << 1 << -1 << false;
+}
+
+void tst_Rules::covers()
+{
+    QFETCH(int, seat);
+    QFETCH(int, card);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(bool, allowed);
+    CardPair cards{};
+    cards[0].at(1, 1) = 7;
+    cards[0].at(1, 2) = 8;
+    QCOMPARE(checkCover(pickBoard(), seat, cards, {card, x, y}), allowed);
+}
+
+void tst_Rules::seatForConnection_data()
+{
+    QTest::addColumn<QList<int>>("taken");
+    QTest::addColumn<int>("seatsused");
+    QTest::addColumn<int>("seat");
+    QTest::newRow("first") << QList<int>{} << 0 << 1;
+    QTest::newRow("next") << QList<int>{1, 2} << 2 << 3;
+    QTest::newRow("lowest freed first") << QList<int>{1, 4} << 5 << 2;
+    QTest::newRow("all up to seatsused taken") << QList<int>{1, 2, 3} << 3 << 4;
+    QTest::newRow("host gone") << QList<int>{2} << 2 << 1;
+    QTest::newRow("ninth") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8} << 8 << 9;
+    QTest::newRow("full") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << 9 << 0;
+}
+
+void tst_Rules::seatForConnection()
+{
+    QFETCH(QList<int>, taken);
+    QFETCH(int, seatsused);
+    QFETCH(int, seat);
+    SeatsTaken seats{};
+    for (int s : taken)
+        seats[std::size_t(s - 1)] = true;
+    QCOMPARE(seatFor(seats, seatsused), seat);
+}
+
+// Fields that are not numbers take the defaults; the ball count is clamped.
+void tst_Rules::startValuesDefault()
+{
+    QCOMPARE(startValues({"Ann", {}, {}, {}, {}}), (StartValues{5, 10, 5, 10}));
+    QCOMPARE(startValues({"Ann", -7, -2, 9, 2}), (StartValues{-7, -2, 5, 2}));
+    QCOMPARE(startValues({"Ann", 50, 3, 1, 3}), (StartValues{50, 3, 3, 3}));
 }
 
 QTEST_GUILESS_MAIN(tst_Rules)

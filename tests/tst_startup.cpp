@@ -1,4 +1,5 @@
 #include "client/program.h"
+#include "host/seatconnections.h"
 #include "net/messages.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
@@ -144,7 +145,7 @@ void TestStartup::hostWithThreeArguments()
     // A vanished peer is noticed on both ends of a game connection.
     const QList<int> expected{1, 30, 10, 3, 60000};
     QCOMPARE(keepAlive(program->chat().clientSocket()), expected);
-    QCOMPARE(keepAlive(*program->server().player(1).sock->socket()), expected);
+    QCOMPARE(keepAlive(*program->server().connections()->link(1)->socket()), expected);
 }
 
 void TestStartup::joinUnlessExactlyTrue()

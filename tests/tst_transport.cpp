@@ -1,5 +1,7 @@
+#include "host/seatconnections.h"
 #include "host/tserver.h"
 #include "net/messages.h"
+#include "net/peerlink.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 
@@ -98,7 +100,7 @@ void TestTransport::nineSeatsThenFull()
 {
     for (int seat = 1; seat <= 9; ++seat)
         QVERIFY(connectClient(seat));
-    QCOMPARE(m_server->seatsUsed(), 9);
+    QCOMPARE(m_server->connections()->seatsUsed(), 9);
 
     RawClient tenth;
     QVERIFY(tenth.connectTo(m_server->serverPort()));
@@ -106,8 +108,7 @@ void TestTransport::nineSeatsThenFull()
     QCOMPARE(tenth.received, QByteArrayList{"CMD_full+"});
 
     // Nothing else changed: every seat still connected, nobody told of a departure.
-    QCOMPARE(m_server->seatsUsed(), 9);
-    QCOMPARE(m_server->player(TServer::refusalSlot).connected, false);
+    QCOMPARE(m_server->connections()->seatsUsed(), 9);
     for (int seat = 1; seat <= 9; ++seat)
         QVERIFY(m_server->player(seat).connected);
     // A later departure is the first notice anyone gets: the refusal sent none.
@@ -133,7 +134,7 @@ void TestTransport::freedSeatIsReusedLowestFirst()
         QVERIFY(m_clients[std::size_t(i)]->waitFor("CMD_playerdisconnected+4+") > 0);
     QVERIFY(connectClient(4));
     QVERIFY(connectClient(6));
-    QCOMPARE(m_server->seatsUsed(), 6);
+    QCOMPARE(m_server->connections()->seatsUsed(), 6);
 }
 
 // A connection reset by the network frees the seat like an orderly close.
@@ -163,7 +164,7 @@ void TestTransport::oversizedInputClosesTheSeat()
     QVERIFY(flooder->waitForClose());
     QTRY_VERIFY(!m_server->player(2).connected);
     QVERIFY(m_server->player(1).connected);
-    QCOMPARE(m_server->queuedMessages(), 0);
+    QCOMPARE(m_server->connections()->queuedMessages(), 0);
 }
 
 void TestTransport::listenErrors()
@@ -251,8 +252,8 @@ void TestTransport::seatThatStopsReadingIsLetGo()
     deaf->socket.disconnect(deaf);
     deaf->socket.setReadBufferSize(1);
     const int small = 16384;
-    for (const qintptr fd :
-         {deaf->socket.socketDescriptor(), m_server->player(2).sock->socket()->socketDescriptor()})
+    for (const qintptr fd : {deaf->socket.socketDescriptor(),
+                             m_server->connections()->link(2)->socket()->socketDescriptor()})
         for (const int option : {SO_RCVBUF, SO_SNDBUF})
             QCOMPARE(::setsockopt(int(fd), SOL_SOCKET, option, &small, sizeof small), 0);
     QSignalSpy freed(m_server.get(), &TServer::seatFreed);

@@ -1,0 +1,99 @@
+#include "support/hostdriver.h"
+
+#include "host/tablerules.h"
+#include "net/messages.h"
+
+#include <algorithm>
+
+namespace {
+HostSettings slowTimers()
+{
+    HostSettings settings;
+    settings.botSpeedMs = [] { return 3600 * 1000; };
+    settings.secondsBetweenRounds = [] { return 3600; };
+    return settings;
+}
+} // namespace
+
+HostDriver::HostDriver(std::uint32_t seed) : m_server(slowTimers(), &errors, this)
+{
+    m_server.seedRandom(seed);
+}
+
+int HostDriver::connect()
+{
+    rules::SeatsTaken taken{};
+    for (int s = 1; s <= table::maxSeats; ++s)
+        taken[std::size_t(s - 1)] = isOpen(s);
+    const int seat = rules::seatFor(taken, m_seatsused);
+    if (seat == 0)
+        return 0;
+    m_seatsused = std::max(m_seatsused, seat);
+    m_received[std::size_t(seat)].clear();
+    m_readers[std::size_t(seat)] = FrameReader();
+    m_generation[std::size_t(seat)] = ++m_lastGeneration;
+    m_server.seatOpened(seat, m_lastGeneration);
+    return seat;
+}
+
+int HostDriver::join(const QString& name, const QString& version)
+{
+    const int seat = connect();
+    if (seat != 0)
+        send(seat, msg::logininfo(seat, version, name));
+    return seat;
+}
+
+void HostDriver::send(int seat, const QByteArray& wire)
+{
+    if (!isOpen(seat))
+        return;
+    FrameReader& reader = m_readers[std::size_t(seat)];
+    for (const QByteArray& text : reader.feed(wire))
+        if (isOpen(seat))
+            m_server.socktimerTimer(seat, m_generation[std::size_t(seat)], text);
+    if (reader.overflowed())
+        drop(seat);
+}
+
+void HostDriver::drop(int seat)
+{
+    if (isOpen(seat)) {
+        m_generation[std::size_t(seat)] = 0;
+        m_server.tempsockInfo(seat);
+    }
+}
+
+void HostDriver::runTimers()
+{
+    // Bounded: a table of computers alone plays to the end, which takes far fewer ticks.
+    for (int tick = 0; tick < 1000000; ++tick) {
+        if (m_server.computertimerActive())
+            m_server.computertimerTimer();
+        else if (m_server.timer1Active())
+            m_server.timer1Timer();
+        else
+            return;
+    }
+}
+
+QByteArrayList HostDriver::named(int seat, const char* name, int from) const
+{
+    QByteArrayList result;
+    const QByteArrayList& all = received(seat);
+    for (int i = from; i < all.size(); ++i)
+        if (all.at(i).startsWith(QByteArray(name) + '+'))
+            result.append(all.at(i));
+    return result;
+}
+
+void HostDriver::sendTo(int seat, const QByteArray& wire)
+{
+    if (isOpen(seat))
+        m_received[std::size_t(seat)] += FrameReader().feed(wire);
+}
+
+void HostDriver::close(int seat)
+{
+    drop(seat);
+}
