@@ -7,6 +7,7 @@
 //   0x1D          the host's timers run a few rounds (computer players move)
 //   anything else is sent on the current connection, framed as the connection frames it,
 //   each message handled at once.
+#include "host/seatlink.h"
 #include "host/tablerules.h"
 #include "host/tserver.h"
 #include "net/errorreporter.h"
