@@ -8,11 +8,12 @@
 
 BallBoard::BallBoard(QWidget* parent) : QWidget(parent)
 {
+    // Before anything makes the grid's interface.
+    tableaccess::install();
     setObjectName(QStringLiteral("paintbox_board"));
     setFixedSize(columns * cell, rows * cell);
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Ball board"));
-    tableaccess::install();
     m_mark = tableaccess::makeFocusMark(this);
 }
 

@@ -22,6 +22,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
 {
+    // Before anything makes the grid's interface.
+    tableaccess::install();
     setObjectName(QStringLiteral("cards"));
     setFixedSize(cards * cardSize.width() + cardGap, cardSize.height());
     QFont font(QStringLiteral("Arial"));
@@ -51,7 +53,6 @@ CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
     }
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Cards"));
-    tableaccess::install();
     m_mark = tableaccess::makeFocusMark(this);
     reset();
 }

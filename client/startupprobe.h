@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QEvent>
-#include <QTimer>
-#include <QWidget>
+#include "client/firstpaint.h"
 
 #include <chrono>
 #include <cstdio>
@@ -20,8 +18,16 @@ public:
     // Watches the window when the benchmark asks; otherwise does nothing.
     static void watchIfAsked(QWidget* window)
     {
-        if (qEnvironmentVariableIsSet(variable))
-            window->installEventFilter(new StartupProbe(window));
+        if (!qEnvironmentVariableIsSet(variable))
+            return;
+        auto* probe = new StartupProbe(window);
+        window->installEventFilter(probe);
+        afterFirstPaint(window, [probe] {
+            std::printf("startup-probe shown=%lld painted=%lld peak_kib=%ld\n", probe->m_shown,
+                        now(), peakKiB());
+            std::fflush(stdout);
+            std::_Exit(0);
+        });
     }
 
     static long long now()
@@ -50,21 +56,10 @@ protected:
     {
         if (event->type() == QEvent::Show && m_shown == 0)
             m_shown = now();
-        // The whole first frame is painted in one go: what runs next runs after it.
-        if (event->type() == QEvent::Paint && !m_painting) {
-            m_painting = true;
-            QTimer::singleShot(0, this, [this] {
-                std::printf("startup-probe shown=%lld painted=%lld peak_kib=%ld\n", m_shown, now(),
-                            peakKiB());
-                std::fflush(stdout);
-                std::_Exit(0);
-            });
-        }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     using QObject::QObject;
     long long m_shown = 0;
-    bool m_painting = false;
 };
