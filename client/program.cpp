@@ -10,7 +10,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     Tchat* chat = m_chat.get();
     // Sound is not needed to show the table: it starts once the table is painted.
-    m_wavePlayer.startAfterFirstPaint(chat);
+    if (!sounds)
+        m_wavePlayer.startAfterFirstPaint(chat);
     m_errorBox.setParentWindow(chat);
     // Beside the settings file, wherever that is.
     m_tally = std::make_unique<Ttallylist>(chat->tallyPath());
