@@ -1,13 +1,16 @@
 #pragma once
 
+#include "client/tableaccess.h"
+
 #include <QWidget>
 
 #include <array>
 
 // The ball board: 72 positions in 8 columns of 9 cells of 40 by 40, running down each
 // column. Holds the client's copy of each position (value and revealed flag); only the
-// host's messages change it.
-class BallBoard : public QWidget {
+// host's messages change it. The keyboard plays it as the mouse does: arrows move a mark over
+// the balls, Enter or Space picks the marked one.
+class BallBoard : public QWidget, public AccessibleCells {
     Q_OBJECT
 public:
     static constexpr int positions = 72;
@@ -31,13 +34,24 @@ public:
     // Whether a revealed position holds this value.
     bool isDrawn(int value) const;
 
+    // Cells are positions.
+    int cellCount() const override { return positions; }
+    QString cellName(int position) const override;
+    QRect cellArea(int position) const override { return cellRect(position); }
+    int currentCell() const override { return m_current; }
+    void pressCell(int position) override;
+
 signals:
-    // A mouse button was released over the board at this point.
+    // A mouse button was released over the board at this point, or the keyboard picked the
+    // ball there.
     void released(QPoint point);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     struct Position {
@@ -45,4 +59,6 @@ private:
         bool revealed = false;
     };
     std::array<Position, positions> m_positions{};
+    int m_current = 1;
+    QWidget* m_mark = nullptr;
 };

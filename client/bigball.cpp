@@ -2,6 +2,7 @@
 
 #include "client/gamepictures.h"
 #include "client/picturewidget.h"
+#include "client/tableaccess.h"
 
 #include <QLabel>
 
@@ -26,6 +27,8 @@ BigBall::BigBall(QWidget* parent) : QWidget(parent)
     image_bobball = new PictureWidget(&pictures::paintBobBall, this);
     image_bobball->setObjectName(QStringLiteral("image_bobball"));
     image_bobball->setGeometry(rect());
+    setAccessibleName(QStringLiteral("Ball"));
+    tableaccess::setValue(this, QString());
 }
 
 QString BigBall::text() const
@@ -37,12 +40,14 @@ void BigBall::showText(const QString& text)
 {
     label_bigball->setText(text);
     image_bobball->hide();
+    tableaccess::setValue(this, text);
 }
 
 void BigBall::showBob()
 {
     label_bigball->clear();
     image_bobball->show();
+    tableaccess::setValue(this, QStringLiteral("Zorer Aru"));
 }
 
 bool BigBall::bobShown() const

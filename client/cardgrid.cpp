@@ -1,7 +1,9 @@
 #include "client/cardgrid.h"
 
+#include "client/gamepictures.h"
 #include "client/picturewidget.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 
@@ -20,6 +22,8 @@ void setTextColour(QLabel* label, const QColor& colour)
 
 CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
 {
+    // Before anything makes the grid's interface.
+    tableaccess::install();
     setObjectName(QStringLiteral("cards"));
     setFixedSize(cards * cardSize.width() + cardGap, cardSize.height());
     QFont font(QStringLiteral("Arial"));
@@ -47,6 +51,9 @@ CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
             }
         }
     }
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(QStringLiteral("Cards"));
+    m_mark = tableaccess::makeFocusMark(this);
     reset();
 }
 
@@ -76,6 +83,9 @@ void CardGrid::setCell(int card, int column, int row, int value)
     if (!label)
         return;
     m_numbers[std::size_t(card - 1)][std::size_t(column - 1)][std::size_t(row - 1)] = value;
+    if (value != 0)
+        m_dealt[std::size_t(card - 1)][std::size_t(column - 1)][std::size_t(row - 1)] = value;
+    tableaccess::cellChanged(this, (card - 1) * size * size + (column - 1) * size + row);
     if (value == 0)
         showCovered(label);
     else
@@ -89,6 +99,7 @@ void CardGrid::reset()
             for (int y = 1; y <= size; ++y) {
                 QLabel* label = cell(c, x, y);
                 m_numbers[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)] = 0;
+                m_dealt[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)] = 0;
                 label->clear();
                 setTextColour(label, Qt::black);
             }
@@ -115,4 +126,74 @@ bool CardGrid::eventFilter(QObject* watched, QEvent* event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+CardGrid::Place CardGrid::placeOf(int cell)
+{
+    const int i = cell - 1;
+    return {i / (size * size) + 1, i / size % size + 1, i % size + 1};
+}
+
+QString CardGrid::cellName(int cell) const
+{
+    const auto [card, column, row] = placeOf(cell);
+    const int dealt = m_dealt[std::size_t(card - 1)][std::size_t(column - 1)][std::size_t(row - 1)];
+    // The free centre may have been dealt a number, which nobody sees.
+    const bool centreCell = column == centre && row == centre;
+    if (dealt == 0 && !centreCell)
+        return QStringLiteral("card %1, column %2, row %3, empty").arg(card).arg(column).arg(row);
+    const QString what =
+        centreCell ? QStringLiteral("free centre")
+                   : pictures::ballLetter(dealt) + QLatin1Char(' ') + QString::number(dealt);
+    const bool covered = cellNumber(card, column, row) == 0;
+    return QStringLiteral("card %1, %2").arg(card).arg(what) +
+           (covered ? QStringLiteral(", covered") : QString());
+}
+
+QRect CardGrid::cellArea(int cell) const
+{
+    const auto [card, column, row] = placeOf(cell);
+    const QLabel* label = this->cell(card, column, row);
+    return QRect(label->mapTo(this, QPoint(0, 0)), label->size());
+}
+
+int CardGrid::currentCell() const
+{
+    const int card = m_keyboard.x() / size;
+    return card * size * size + m_keyboard.x() % size * size + m_keyboard.y() + 1;
+}
+
+void CardGrid::pressCell(int cell)
+{
+    const auto [card, column, row] = placeOf(cell);
+    if (isCell(card, column, row))
+        emit cellClicked(card, column, row);
+}
+
+void CardGrid::markMoved()
+{
+    tableaccess::placeFocusMark(m_mark, cellArea(currentCell()));
+    tableaccess::cellFocused(this, currentCell());
+}
+
+void CardGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (tableaccess::arrowMove(event->key(), m_keyboard, QSize(cards * size, size)))
+        markMoved();
+    else if (tableaccess::isPressKey(event->key()))
+        pressCell(currentCell());
+    else
+        QWidget::keyPressEvent(event);
+}
+
+void CardGrid::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    markMoved();
+}
+
+void CardGrid::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    m_mark->hide();
 }

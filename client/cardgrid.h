@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/tableaccess.h"
+
 #include <QWidget>
 
 #include <array>
@@ -9,8 +11,9 @@ class PictureWidget;
 
 // The player's two bingo cards side by side. Each cell is a label named
 // label_card<card><column><row> that keeps its cell number: the number dealt to it, or 0
-// once covered (shown as a red X) and for the free centre.
-class CardGrid : public QWidget {
+// once covered (shown as a red X) and for the free centre. The keyboard plays both cards as
+// one grid of ten columns: arrows move a mark over the cells, Enter or Space clicks the cell.
+class CardGrid : public QWidget, public AccessibleCells {
     Q_OBJECT
 public:
     static constexpr int cards = 2;
@@ -40,17 +43,37 @@ public:
     // The cell's tag: 100 × card + 10 × column + row.
     static int tag(int card, int column, int row) { return 100 * card + 10 * column + row; }
 
+    // Cells are counted card by card, column by column, row by row.
+    int cellCount() const override { return cards * size * size; }
+    QString cellName(int cell) const override;
+    QRect cellArea(int cell) const override;
+    int currentCell() const override;
+    void pressCell(int cell) override;
+
 signals:
     void cellClicked(int card, int column, int row);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
+    struct Place {
+        int card, column, row;
+    };
+    static Place placeOf(int cell);
     void showCovered(QLabel* label);
+    void markMoved();
 
     std::array<PictureWidget*, cards> m_images{};
     // [card - 1][column - 1][row - 1]
     std::array<std::array<std::array<QLabel*, size>, size>, cards> m_cells{};
     std::array<std::array<std::array<int, size>, size>, cards> m_numbers{};
+    // The number last dealt to each cell, kept when it is covered, for screen readers.
+    std::array<std::array<std::array<int, size>, size>, cards> m_dealt{};
+    // The keyboard's cell: a column of both cards side by side (0 to 9) and a row (0 to 4).
+    QPoint m_keyboard;
+    QWidget* m_mark = nullptr;
 };

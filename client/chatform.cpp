@@ -21,6 +21,7 @@
 #include "client/settingslocation.h"
 #include "client/smiliesbutton.h"
 #include "client/soundplayer.h"
+#include "client/tableaccess.h"
 #include "client/tablebackground.h"
 #include "client/windowbounds.h"
 #include "client/winnerbanner.h"
@@ -106,6 +107,7 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     m_tallyPath = location.tallyPath();
     buildWindow();
     buildMenus();
+    tableaccess::setUp(this);
     buildDispatchTable();
     clearall();
 
@@ -828,6 +830,7 @@ bool Tchat::seatInPlay(int seat) const
 void Tchat::setStatus(const QString& text)
 {
     label_status->setText(text);
+    tableaccess::setValue(label_status, text);
 }
 
 QString Tchat::status() const
@@ -1007,6 +1010,7 @@ void Tchat::getnextplayer(const QByteArray& body)
     seatinplay[std::size_t(seat)] = true;
     if (seat == m_ownSeat) {
         setStatus(QStringLiteral("Your Turn."));
+        tableaccess::askForAttention(this);
         playsounds(TurnSound1->data().toInt() == 1 ? QStringLiteral("turnnew")
                                                    : QStringLiteral("turn"));
     } else {

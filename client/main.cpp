@@ -1,6 +1,7 @@
 #include "client/namedmutex.h"
 #include "client/program.h"
 #include "client/singleinstance.h"
+#include "client/startupprobe.h"
 #include "client/unixsignals.h"
 #include "net/logging.h"
 #include "net/table.h"
@@ -114,6 +115,7 @@ int main(int argc, char* argv[])
 
     // Error boxes may still be open: the program ends with its main window all the same.
     QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    StartupProbe::watchIfAsked(&chat);
     chat.show();
     qCInfo(lcClient) << "started";
     // For the kill-safety test: the settings file and the tally are written over and over,

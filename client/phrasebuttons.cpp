@@ -65,6 +65,7 @@ PhraseButtons::PhraseButtons(QWidget* parent) : QWidget(parent)
     m_chatter = chatButton(this, QStringLiteral("b_phrase10"),
                            pictures::icon(iconSize, pictures::paintChatterIcon), buttonTops.back());
     m_chatter->setToolTip(QStringLiteral("Chatter Sounds"));
+    m_chatter->setAccessibleName(m_chatter->toolTip());
     m_chatter->installEventFilter(this);
 
     m_sounds = new QMenu(this);
@@ -93,6 +94,8 @@ void PhraseButtons::setPhrase(int index, const QString& text)
         return;
     m_phrases[std::size_t(index - 1)] = text;
     m_buttons[std::size_t(index - 1)]->setToolTip(text);
+    m_buttons[std::size_t(index - 1)]->setAccessibleName(
+        QStringLiteral("Phrase %1: %2").arg(index).arg(text));
 }
 
 bool PhraseButtons::eventFilter(QObject* watched, QEvent* event)

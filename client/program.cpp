@@ -9,6 +9,9 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     const std::optional<HostSettings> hostSettings = options.hostSettings;
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     Tchat* chat = m_chat.get();
+    // Sound is not needed to show the table: it starts once the table is painted.
+    if (!sounds)
+        m_wavePlayer.startAfterFirstPaint(chat);
     m_errorBox.setParentWindow(chat);
     // Beside the settings file, wherever that is.
     m_tally = std::make_unique<Ttallylist>(chat->tallyPath());
@@ -21,13 +24,11 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     QObject::connect(chat, &Tchat::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
     m_tally->setSeatNames([chat] { return chat->loadchecklist(); });
     QObject::connect(chat, &Tchat::gameCounted, m_tally.get(), &Ttallylist::addgame);
-    m_about = std::make_unique<Tabout>();
-    m_about->setMainWindow(chat);
     m_download = std::make_unique<Tdownload>();
 
-    const QPixmap tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
-                                          chat->devicePixelRatioF(), pictures::paintBackgroundTile);
-    m_about->setBackgroundTile(tile);
+    m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
+                              chat->devicePixelRatioF(), pictures::paintBackgroundTile);
+    const QPixmap& tile = m_tile;
     m_gamestart = new Tgamestart(chat);
     m_gamestart->setBackgroundTile(tile);
     m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
@@ -54,17 +55,12 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     m_spylist->setItems(chat->spylistItems());
     m_spylist->setKickFunction([chat](int seat) { chat->kicking(seat); });
 
-    m_help = std::make_unique<Thelp>();
-    m_help->setMainWindow(chat);
-    m_help->setBackgroundTile(tile);
-
     QObject::connect(chat, &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
     // The installer or the lobby has been started: the game ends as by "Exit".
     QObject::connect(m_download.get(), &Tdownload::closeGameRequested, chat, &QWidget::close);
-    QObject::connect(m_help.get(), &Thelp::aboutRequested, m_about.get(), &Tabout::showAbout);
-    QObject::connect(chat, &Tchat::helpRequested, m_help.get(), &Thelp::showHelp);
-    QObject::connect(chat, &Tchat::aboutRequested, m_about.get(), &Tabout::showAbout);
-    QObject::connect(chat, &Tchat::logoClicked, m_about.get(), &Tabout::label_urlClick);
+    QObject::connect(chat, &Tchat::helpRequested, chat, [this] { help().showHelp(); });
+    QObject::connect(chat, &Tchat::aboutRequested, chat, [this] { about().showAbout(); });
+    QObject::connect(chat, &Tchat::logoClicked, chat, [this] { about().label_urlClick(); });
     QObject::connect(chat, &Tchat::phraseListRequested, m_phrases, &Tphrases::showPhrases);
     Tspylist* spylist = m_spylist;
     QObject::connect(chat, &Tchat::spyListRequested, spylist, [spylist] {
@@ -73,6 +69,28 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     });
     QObject::connect(chat, &Tchat::hostModeStarted, spylist,
                      [spylist] { spylist->setKickEnabled(true); });
+}
+
+Tabout& Program::about()
+{
+    if (!m_about) {
+        m_about = std::make_unique<Tabout>();
+        m_about->setMainWindow(m_chat.get());
+        m_about->setBackgroundTile(m_tile);
+    }
+    return *m_about;
+}
+
+Thelp& Program::help()
+{
+    if (!m_help) {
+        m_help = std::make_unique<Thelp>();
+        m_help->setMainWindow(m_chat.get());
+        m_help->setBackgroundTile(m_tile);
+        QObject::connect(m_help.get(), &Thelp::aboutRequested, m_chat.get(),
+                         [this] { about().showAbout(); });
+    }
+    return *m_help;
 }
 
 Program::~Program()

@@ -31,9 +31,10 @@ public:
     Tchat& chat() { return *m_chat; }
     Ttallylist& tally() { return *m_tally; }
     TServer& server() { return *m_server; }
-    Tabout& about() { return *m_about; }
+    // Made when first opened.
+    Tabout& about();
     Tdownload& download() { return *m_download; }
-    Thelp& help() { return *m_help; }
+    Thelp& help();
     // Owned by the main window, which they open over.
     Tgamestart& gamestart() { return *m_gamestart; }
     Tphrases& phrases() { return *m_phrases; }
@@ -48,6 +49,7 @@ private:
     WavePlayer m_wavePlayer;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<Ttallylist> m_tally;
+    QPixmap m_tile;
     std::unique_ptr<Tabout> m_about;
     std::unique_ptr<Tdownload> m_download;
     QPointer<Tgamestart> m_gamestart;

@@ -54,6 +54,7 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
         arrow->setObjectName(QStringLiteral("image_more%1").arg(seat));
         arrow->setProperty("tag", seat);
         arrow->setGeometry(291, top, 12, 14);
+        arrow->setAccessibleName(QStringLiteral("Details of seat %1").arg(seat));
         connect(arrow, &QAbstractButton::clicked, this, [this, seat] { emit moreClicked(seat); });
         m_arrows[std::size_t(seat - 1)] = arrow;
     }
@@ -63,6 +64,7 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
         this);
     ok->setObjectName(QStringLiteral("button_ok"));
     ok->setGeometry(122, 208, 60, 36);
+    ok->setAccessibleName(QStringLiteral("OK"));
     connect(ok, &QAbstractButton::clicked, this, &ScoreSheet::okClicked);
     clearRows();
 }
@@ -71,6 +73,7 @@ void ScoreSheet::clearRows()
 {
     for (int i = 0; i < rows; ++i) {
         m_names[std::size_t(i)]->clear();
+        m_names[std::size_t(i)]->setAccessibleName(QString());
         m_results[std::size_t(i)]->clear();
         m_arrows[std::size_t(i)]->hide();
     }
@@ -81,6 +84,9 @@ void ScoreSheet::setRow(int seat, const QString& name, const QString& result)
     if (seat < 1 || seat > rows)
         return;
     m_names[std::size_t(seat - 1)]->setText(name);
+    // The row read as one: the name label speaks for the result beside it.
+    m_names[std::size_t(seat - 1)]->setAccessibleName(
+        QStringLiteral("Seat %1, %2, %3").arg(seat).arg(name, result));
     m_results[std::size_t(seat - 1)]->setText(result);
     m_arrows[std::size_t(seat - 1)]->show();
 }

@@ -42,6 +42,7 @@ SeatRows::SeatRows(QWidget* parent) : QWidget(parent)
     m_turn->setObjectName(QStringLiteral("image_Turn"));
     m_turn->setGeometry(QRect(QPoint(turnLeft, rowTops[0] - 5), turnSize));
     m_turn->hide();
+    m_turn->setAccessibleName(QStringLiteral("Turn"));
 
     for (int i = 0; i < rows; ++i) {
         const QString n = QString::number(i + 1);
@@ -71,6 +72,7 @@ SeatRows::SeatRows(QWidget* parent) : QWidget(parent)
         m_scores[std::size_t(i)] = score;
         m_bonuses[std::size_t(i)] = bonus;
         m_eyes[std::size_t(i)] = eyes;
+        describe(i + 1);
     }
 }
 
@@ -83,6 +85,7 @@ void SeatRows::setName(int seat, const QString& text)
 {
     if (isRow(seat))
         m_names[std::size_t(seat - 1)]->setText(text);
+    describe(seat);
 }
 
 QString SeatRows::score(int seat) const
@@ -94,6 +97,7 @@ void SeatRows::setScore(int seat, const QString& text)
 {
     if (isRow(seat))
         m_scores[std::size_t(seat - 1)]->setText(text);
+    describe(seat);
 }
 
 QString SeatRows::bonus(int seat) const
@@ -116,6 +120,7 @@ void SeatRows::setEyes(int seat, bool shown)
 {
     if (isRow(seat))
         m_eyes[std::size_t(seat - 1)]->setVisible(shown);
+    describe(seat);
 }
 
 void SeatRows::moveTurnMarker(int seat)
@@ -124,4 +129,18 @@ void SeatRows::moveTurnMarker(int seat)
         return;
     m_turn->move(turnLeft, m_names[std::size_t(seat - 1)]->y() - 5);
     m_turn->show();
+    m_turnSeat = seat;
+    describe(seat);
+}
+
+void SeatRows::describe(int seat)
+{
+    if (!isRow(seat))
+        return;
+    const QString row =
+        QStringLiteral("Seat %1, %2, %3 points").arg(seat).arg(name(seat), score(seat));
+    nameLabel(seat)->setAccessibleName(
+        row + (eyesShown(seat) ? QStringLiteral(", just watching") : QString()));
+    if (seat == m_turnSeat)
+        m_turn->setAccessibleName(QStringLiteral("Turn: seat %1, %2").arg(seat).arg(name(seat)));
 }

@@ -38,9 +38,13 @@ signals:
     void nameContextMenu(int seat, const QPoint& globalPos);
 
 private:
+    // What screen readers hear of a row, and of the turn marker when it is on the row.
+    void describe(int seat);
+
     std::array<QLabel*, rows> m_names{};
     std::array<QLabel*, rows> m_scores{};
     std::array<QLabel*, rows> m_bonuses{};
     std::array<PictureWidget*, rows> m_eyes{};
     PictureWidget* m_turn = nullptr;
+    int m_turnSeat = 0;
 };

@@ -1,7 +1,9 @@
 #include "client/waveplayer.h"
 
+#include "client/firstpaint.h"
 #include "net/logging.h"
 
+#include <QDir>
 #include <QFile>
 #include <QSoundEffect>
 #include <QUrl>
@@ -38,19 +40,42 @@ bool WavePlayer::hasSound(const QString& name)
     return !name.isEmpty() && QFile::exists(resourcePath(name));
 }
 
-void WavePlayer::play(const QString& name)
+void WavePlayer::startAfterFirstPaint(QWidget* window)
 {
-    if (!hasSound(name)) {
-        qCDebug(lcClient) << "no sound named" << name;
-        return;
-    }
-    const QString key = name.toLower();
+    m_waiting = true;
+    afterFirstPaint(window, [this] {
+        m_waiting = false;
+        for (const QString& file : QDir(QStringLiteral(":/sounds")).entryList(QDir::Files))
+            effect(file.chopped(4).toLower());
+        if (!m_asked.isEmpty())
+            play(m_asked);
+        m_asked.clear();
+    });
+}
+
+QSoundEffect* WavePlayer::effect(const QString& key)
+{
     QSoundEffect*& effect = m_effects[key];
     if (!effect) {
         // Loading happens in the background; a play asked for before it ends waits for it.
         effect = new QSoundEffect(this);
         effect->setSource(QUrl(QStringLiteral("qrc") + resourcePath(key)));
     }
+    return effect;
+}
+
+void WavePlayer::play(const QString& name)
+{
+    if (!hasSound(name)) {
+        qCDebug(lcClient) << "no sound named" << name;
+        return;
+    }
+    if (m_waiting) {
+        // A newer sound replaces an older one, as when playing.
+        m_asked = name;
+        return;
+    }
+    QSoundEffect* effect = this->effect(name.toLower());
     if (m_playing && m_playing != effect)
         m_playing->stop();
     else if (m_playing == effect)

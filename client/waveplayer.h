@@ -7,9 +7,11 @@
 #include <QPointer>
 
 class QSoundEffect;
+class QWidget;
 
 // Plays the WAV files under ":/sounds/" through Qt Multimedia. Without an audio output
-// the effects simply stay silent.
+// the effects simply stay silent. Each file is loaded once, when first played or, for the
+// program's window, all of them just after the window's first paint.
 class WavePlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 public:
@@ -17,11 +19,18 @@ public:
     ~WavePlayer() override;
 
     void play(const QString& name) override;
+    // Sound is set up and every file loaded once the window has painted its first frame; a
+    // sound asked for before then plays at that moment.
+    void startAfterFirstPaint(QWidget* window);
 
     static QString resourcePath(const QString& name);
     static bool hasSound(const QString& name);
 
 private:
+    QSoundEffect* effect(const QString& key);
+
     QHash<QString, QSoundEffect*> m_effects;
+    bool m_waiting = false;
+    QString m_asked;
     QPointer<QSoundEffect> m_playing;
 };

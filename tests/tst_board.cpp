@@ -1,9 +1,11 @@
 #include "client/ballboard.h"
 #include "client/bigball.h"
 #include "client/cardgrid.h"
+#include "client/chatentry.h"
 #include "client/chosenpanel.h"
 #include "client/detailspanel.h"
 #include "client/gamepictures.h"
+#include "client/phrasebuttons.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "client/winnerbanner.h"
@@ -11,7 +13,10 @@
 #include "support/clienttable.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
+#include <QAccessibleInterface>
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QSignalSpy>
@@ -56,6 +61,9 @@ private slots:
     void winnerBanner();
     void spyWinnerCountsNothing();
     void lateJoinerCatchesUp();
+    void keyboardPath();
+    void accessibleNames_data();
+    void accessibleNames();
 
 private:
     Tchat& chat() { return m_ann->chat(); }
@@ -109,6 +117,19 @@ void TestBoard::clickMapping()
     QTest::mouseClick(chat().board(), Qt::LeftButton, {}, point);
     QVERIFY(m_table->host.waitFor(m_ann->client,
                                   "CMD_chooseball+1+" + QByteArray::number(position) + '+') >= 0);
+    // The keyboard picks the same ball: arrows from the first ball (at the edge the mark
+    // stays), then Space.
+    BallBoard* board = chat().board();
+    QTest::keyClick(board, Qt::Key_Left);
+    QTest::keyClick(board, Qt::Key_Up);
+    for (int i = 0; i < (position - 1) / BallBoard::rows; ++i)
+        QTest::keyClick(board, Qt::Key_Right);
+    for (int i = 0; i < (position - 1) % BallBoard::rows; ++i)
+        QTest::keyClick(board, Qt::Key_Down);
+    QTest::keyClick(board, Qt::Key_Space);
+    QTRY_COMPARE(m_table->host.withPrefix(m_ann->client, "CMD_chooseball").size(), 2);
+    QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_chooseball").at(1),
+             m_table->host.withPrefix(m_ann->client, "CMD_chooseball").at(0));
     // Outside the board nothing maps.
     QCOMPARE(BallBoard::positionAt(QPoint(320, 0)), 0);
     QCOMPARE(BallBoard::positionAt(QPoint(0, 360)), 0);
@@ -211,6 +232,17 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
     QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_cover+") >= 0);
     QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"),
              (QByteArrayList{"CMD_cover+1+2+51+"}));
+    // The keyboard covers as the click does: Enter on the first cell (not drawn), then on
+    // card 2, column 5, row 1.
+    CardGrid* cards = chat().cards();
+    chat().setStatus(QString());
+    QTest::keyClick(cards, Qt::Key_Enter);
+    QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
+    for (int i = 0; i < 9; ++i)
+        QTest::keyClick(cards, Qt::Key_Right);
+    QTest::keyClick(cards, Qt::Key_Return);
+    QTRY_COMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"),
+                 (QByteArrayList{"CMD_cover+1+2+51+", "CMD_cover+1+2+51+"}));
     // Not marked until the host says so, and not by another seat's cover.
     QCOMPARE(cell251->text(), QStringLiteral("66"));
     feed(msg::coverit(2, 2, 5, 1));
@@ -231,7 +263,7 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
     chat().setStatus(QString());
     QTest::mouseClick(chat().findChild<QLabel*>("label_card111"), Qt::LeftButton);
     QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
-    QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+").size(), 1);
+    QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+").size(), 2);
 }
 
 void TestBoard::sevenBallsLeaveSix()
@@ -387,6 +419,91 @@ void TestBoard::lateJoinerCatchesUp()
     // The history and the chosen-balls panel fill from the next ball on.
     QCOMPARE(chat().ballHistory().first(), 0);
     QVERIFY(!chat().chosenPanel()->isChosen(1));
+}
+
+void TestBoard::keyboardPath()
+{
+    chat().show();
+    chat().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&chat()));
+    QWidget* entry = chat().findChild<ChatEntry*>();
+    // Tab goes board, cards, chat entry; the mark shows only while its grid has the focus.
+    chat().board()->setFocus();
+    auto* mark = chat().board()->findChild<QWidget*>("focusmark");
+    QTRY_VERIFY(mark->isVisible());
+    QCOMPARE(mark->geometry(), BallBoard::cellRect(1));
+    QTest::keyClick(chat().board(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), chat().cards());
+    QVERIFY(!mark->isVisible());
+    QVERIFY(chat().cards()->findChild<QWidget*>("focusmark")->isVisible());
+    QTest::keyClick(chat().cards(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), entry);
+}
+
+void TestBoard::accessibleNames_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<int>("child"); // -1: the object itself
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value"); // checked where the control has one
+    QTest::newRow("seat row") << "label_playername3" << -1
+                              << "Seat 3, Bob, 14 points, just watching"
+                              << "";
+    QTest::newRow("turn marker") << "image_Turn" << -1 << "Turn: seat 1, Ann"
+                                 << "";
+    QTest::newRow("hidden ball") << "paintbox_board" << 11 << "hidden ball, column 2, row 3"
+                                 << "";
+    QTest::newRow("revealed ball") << "paintbox_board" << 9 << "N 38"
+                                   << "";
+    QTest::newRow("card cell") << "cards" << 3 << "card 1, B 4"
+                               << "";
+    QTest::newRow("covered cell") << "cards" << 45 << "card 2, O 66, covered"
+                                  << "";
+    QTest::newRow("free centre") << "cards" << 12 << "card 1, free centre, covered"
+                                 << "";
+    QTest::newRow("big ball") << "panel_bigball" << -1 << "Ball"
+                              << "N38";
+    QTest::newRow("status") << "label_status" << -1 << "Status"
+                            << "Your Turn.";
+    QTest::newRow("score sheet row") << "label_name2" << -1 << "Seat 2, Bob, 30 +10"
+                                     << "";
+    QTest::newRow("details arrow") << "image_more2" << -1 << "Details of seat 2"
+                                   << "";
+    QTest::newRow("phrase button")
+        << "b_phrase1" << -1 << "Phrase 1: " + QString::fromLatin1(PhraseButtons::defaultPhrases[0])
+        << "";
+    QTest::newRow("phrase field") << "phrase1" << -1 << "Phrase Button 1:"
+                                  << "";
+    QTest::newRow("spy list") << "listbox_spys" << -1 << "Spy List"
+                              << "";
+}
+
+void TestBoard::accessibleNames()
+{
+    QFETCH(QString, object);
+    QFETCH(int, child);
+    QFETCH(QString, name);
+    QFETCH(QString, value);
+    feed(msg::newplayerinfo(3, QStringLiteral("Bob")));
+    feed(msg::myboard(1, dealtCards()));
+    feed(msg::chooseballReveal(2, 10, 38, 0, 0, 0));
+    feed(msg::coverit(1, 2, 5, 1));
+    feed(msg::nextplayer(1));
+    chat().seatRows()->setScore(3, QStringLiteral("14"));
+    chat().seatRows()->setEyes(3, true);
+    chat().scoreSheet()->setRow(2, QStringLiteral("Bob"), QStringLiteral("30 +10"));
+
+    QAccessibleInterface* iface =
+        QAccessible::queryAccessibleInterface(chat().findChild<QObject*>(object));
+    QVERIFY(iface);
+    if (child >= 0) {
+        QCOMPARE(iface->childCount(), object == "cards" ? 50 : 72);
+        iface = iface->child(child);
+        QVERIFY(iface);
+    }
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    if (!value.isEmpty())
+        QCOMPARE(iface->text(QAccessible::Value), value);
 }
 
 QTEST_MAIN(TestBoard)

@@ -45,6 +45,8 @@ Tphrases::Tphrases(QWidget* parent) : TiledDialog(parent)
         edit->setMaxLength(maxPhraseLength);
         connect(edit, &QLineEdit::textChanged, this, [edit] { fitTypingLimit(edit); });
         edit->setGeometry(120, top, 240, 21);
+        // Screen readers name the field after its label.
+        label->setBuddy(edit);
         m_fields[std::size_t(i)] = edit;
     }
     auto* note = new QLabel(QStringLiteral("Buttons can only be used once every 2 seconds"), this);

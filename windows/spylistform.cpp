@@ -23,6 +23,7 @@ Tspylist::Tspylist(QWidget* parent) : TiledDialog(parent)
 
     listbox_spys = new QListView(this);
     listbox_spys->setObjectName(QStringLiteral("listbox_spys"));
+    listbox_spys->setAccessibleName(QStringLiteral("Spy List"));
     listbox_spys->setGeometry(4, 4, 154, 130);
     listbox_spys->setEditTriggers(QAbstractItemView::NoEditTriggers);
     listbox_spys->setStyleSheet(QStringLiteral("QListView { background: rgb(%1, %2, %3); }")

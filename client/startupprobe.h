@@ -1,0 +1,65 @@
+#pragma once
+
+#include "client/firstpaint.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+// For the start-up benchmark: when QUORVEL_STARTUP_PROBE is set, the moments the window is
+// shown and has finished its first paint (steady clock, nanoseconds) and the peak memory at
+// that paint are printed on one line, and the process ends there.
+class StartupProbe : public QObject {
+public:
+    static constexpr const char* variable = "QUORVEL_STARTUP_PROBE";
+
+    // Watches the window when the benchmark asks; otherwise does nothing.
+    static void watchIfAsked(QWidget* window)
+    {
+        if (!qEnvironmentVariableIsSet(variable))
+            return;
+        auto* probe = new StartupProbe(window);
+        window->installEventFilter(probe);
+        afterFirstPaint(window, [probe] {
+            std::printf("startup-probe shown=%lld painted=%lld peak_kib=%ld\n", probe->m_shown,
+                        now(), peakKiB());
+            std::fflush(stdout);
+            std::_Exit(0);
+        });
+    }
+
+    static long long now()
+    {
+        return std::chrono::duration_cast<std::chrono::nanoseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch())
+            .count();
+    }
+
+    // The process's peak resident memory so far, in KiB.
+    static long peakKiB()
+    {
+        std::ifstream status("/proc/self/status");
+        std::string word;
+        while (status >> word)
+            if (word == "VmHWM:") {
+                long kib = 0;
+                status >> kib;
+                return kib;
+            }
+        return 0;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && m_shown == 0)
+            m_shown = now();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    using QObject::QObject;
+    long long m_shown = 0;
+};
