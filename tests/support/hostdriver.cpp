@@ -64,10 +64,12 @@ void HostDriver::drop(int seat)
     }
 }
 
-void HostDriver::runTimers()
+void HostDriver::runTimers(const std::function<bool()>& stop)
 {
     // Bounded: a table of computers alone plays to the end, which takes far fewer ticks.
     for (int tick = 0; tick < 1000000; ++tick) {
+        if (stop && stop())
+            return;
         if (m_server.computertimerActive())
             m_server.computertimerTimer();
         else if (m_server.timer1Active())
