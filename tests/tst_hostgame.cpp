@@ -14,14 +14,46 @@ QByteArray num(int n)
     return QByteArray::number(n);
 }
 
-// The first hidden visible position holding a Zorer Aru ball (bob) or a number.
-int hiddenPosition(const rules::Board& board, bool bob)
-{
-    for (int p = 1; p <= rules::visiblePositions; ++p)
-        if (!board.slot(p).revealed && (board.slot(p).value == rules::bobValue) == bob)
-            return p;
-    return 0;
-}
+// Host, and Ann unless alone, at the table.
+class Game : public HostDriver {
+public:
+    explicit Game(bool alone = false)
+    {
+        join("Host");
+        if (!alone)
+            join("Ann");
+    }
+    // Seat 1 starts a game in which seats 3 to 7 play only with a person in them.
+    void start(int playtoscore, int penalty, int bobcount)
+    {
+        send(1, msg::startgame("Host", num(playtoscore), num(penalty), num(bobcount), 1));
+    }
+    // Runs the timers until a person holds the turn, the game is over or a round was scored.
+    void settle()
+    {
+        runTimers([this] {
+            return server().timer1Active() && server().timer1Tag() == TServer::NextRound;
+        });
+    }
+    // The seat holding the turn picks, then the timers run; true once the position is revealed.
+    bool pick(int seat, int position)
+    {
+        if (seat == 0 || position == 0 || server().currentTurn() != seat)
+            return false;
+        send(seat, msg::chooseball(seat, position));
+        const bool revealed = server().board().slot(position).revealed;
+        settle();
+        return revealed;
+    }
+    // Whoever holds the turn reveals Zorer Aru balls until the round is scored.
+    bool endRoundWithBobs()
+    {
+        while (server().bobsRevealed() < rules::bobsEndingRound)
+            if (!pick(server().currentTurn(), hiddenPosition(true)))
+                return false;
+        return !named(1, cmd::scores).isEmpty();
+    }
+};
 
 int positionOfNumber(const rules::Board& board, int number)
 {
@@ -29,67 +61,6 @@ int positionOfNumber(const rules::Board& board, int number)
         if (board.slot(p).value == number)
             return p;
     return 0;
-}
-
-int revealedCount(const rules::Board& board)
-{
-    int count = 0;
-    for (int p = 1; p <= rules::boardPositions; ++p)
-        count += board.slot(p).revealed ? 1 : 0;
-    return count;
-}
-
-void startGame(HostDriver& d, int playtoscore, int penalty, int bobcount, int gametype)
-{
-    d.send(1, msg::startgame("Host", num(playtoscore), num(penalty), num(bobcount), gametype));
-}
-
-// Runs the timers until a person holds the turn, the game is over or a round was scored.
-void settle(HostDriver& d)
-{
-    TServer& server = d.server();
-    d.runTimers([&] { return server.timer1Active() && server.timer1Tag() == TServer::NextRound; });
-}
-
-// The seat holding the turn picks, then the timers run; true once the position is revealed.
-bool pick(HostDriver& d, int seat, int position)
-{
-    if (seat == 0 || position == 0 || d.server().currentTurn() != seat)
-        return false;
-    d.send(seat, msg::chooseball(seat, position));
-    const bool revealed = d.server().board().slot(position).revealed;
-    settle(d);
-    return revealed;
-}
-
-// Whoever holds the turn reveals Zorer Aru balls until the round is scored.
-bool endRoundWithBobs(HostDriver& d)
-{
-    while (d.server().bobsRevealed() < rules::bobsEndingRound)
-        if (!pick(d, d.server().currentTurn(), hiddenPosition(d.server().board(), true)))
-            return false;
-    return !d.named(1, cmd::scores).isEmpty();
-}
-
-// Harmless picks until seat holds the turn.
-bool waitForTurnOf(HostDriver& d, int seat)
-{
-    while (d.server().currentTurn() != seat)
-        if (!pick(d, d.server().currentTurn(), hiddenPosition(d.server().board(), false)))
-            return false;
-    return true;
-}
-
-// The first cell in row 1 of the seat's first card whose number is hidden on the board;
-// x is 0 when there is none.
-std::pair<int, int> hiddenCellInRowOne(const TServer& server, int seat)
-{
-    for (int x = 1; x <= 5; ++x) {
-        const int p = positionOfNumber(server.board(), server.player(seat).card[0].at(x, 1));
-        if (p != 0 && !server.board().slot(p).revealed)
-            return {x, p};
-    }
-    return {0, 0};
 }
 
 QList<int> groupOf(const QByteArray& scores, int seat)
@@ -129,39 +100,27 @@ void TestHostGame::gameStart_data()
     QTest::addColumn<QByteArray>("relayed");
     QTest::addColumn<QList<int>>("values"); // play to score, penalty, Zorer Aru balls
     QTest::addColumn<QByteArray>("roundstart");
-    const QByteArray type1 = "CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0";
-    QTest::newRow("as sent") << QByteArray("Host+50+3+4+2+") << QList<int>{}
-                             << QByteArray("CMD_startgame+Host+50+") << QList<int>{50, 3, 4}
-                             << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+0+7+0");
-    QTest::newRow("not numbers") << QByteArray("Host+abc+x+?+y+") << QList<int>{}
-                                 << QByteArray("CMD_startgame+Host+5+") << QList<int>{5, 10, 5}
-                                 << type1;
-    QTest::newRow("too many balls")
-        << QByteArray("Host+100+10+9+3+") << QList<int>{} << QByteArray("CMD_startgame+Host+100+")
-        << QList<int>{100, 10, 5} << QByteArray("CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
-    QTest::newRow("too few balls") << QByteArray("Host+100+10+1+1+") << QList<int>{}
-                                   << QByteArray("CMD_startgame+Host+100+")
-                                   << QList<int>{100, 10, 3} << type1;
-    QTest::newRow("fields missing") << QByteArray("Host") << QList<int>{}
-                                    << QByteArray("CMD_startgame+Host+5+") << QList<int>{5, 10, 5}
-                                    << type1;
-    QTest::newRow("taken as received")
-        << QByteArray("Ho st+-7+-2+4+7+") << QList<int>{} << QByteArray("CMD_startgame+Ho st+-7+")
-        << QList<int>{-7, -2, 4} << type1;
-    QTest::newRow("type 1 alone") << QByteArray("Host+100+10+5+1+") << QList<int>{}
-                                  << QByteArray("CMD_startgame+Host+100+")
-                                  << QList<int>{100, 10, 5} << type1;
-    QTest::newRow("type 1, person in 6")
-        << QByteArray("Host+100+10+5+1+") << QList<int>{6}
-        << QByteArray("CMD_startgame+Host+100+") << QList<int>{100, 10, 5}
-        << QByteArray("CMD_roundstart+1+3+0+4+0+5+0+6+1+7+0");
-    QTest::newRow("type 2, person in 6")
-        << QByteArray("Host+100+10+5+2+") << QList<int>{6}
-        << QByteArray("CMD_startgame+Host+100+") << QList<int>{100, 10, 5}
-        << QByteArray("CMD_roundstart+1+3+1+4+1+5+0+6+1+7+0");
-    QTest::newRow("type 1, spy in 8") << QByteArray("Host+100+10+5+1+") << QList<int>{8}
-                                      << QByteArray("CMD_startgame+Host+100+")
-                                      << QList<int>{100, 10, 5} << type1;
+    const auto row = [](const char* name, const char* body, QList<int> people, const char* relayed,
+                        QList<int> values, const char* roundstart) {
+        QTest::newRow(name) << QByteArray(body) << people << QByteArray(relayed) << values
+                            << QByteArray(roundstart);
+    };
+    const char* type1 = "CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0";
+    row("as sent", "Host+50+3+4+2+", {}, "CMD_startgame+Host+50+", {50, 3, 4},
+        "CMD_roundstart+1+3+1+4+1+5+0+6+0+7+0");
+    row("not numbers", "Host+abc+x+?+y+", {}, "CMD_startgame+Host+5+", {5, 10, 5}, type1);
+    row("too many balls", "Host+100+10+9+3+", {}, "CMD_startgame+Host+100+", {100, 10, 5},
+        "CMD_roundstart+1+3+1+4+1+5+1+6+1+7+1");
+    row("too few balls", "Host+100+10+1+1+", {}, "CMD_startgame+Host+100+", {100, 10, 3}, type1);
+    row("fields missing", "Host", {}, "CMD_startgame+Host+5+", {5, 10, 5}, type1);
+    row("taken as received", "Ho st+-7+-2+4+7+", {}, "CMD_startgame+Ho st+-7+", {-7, -2, 4}, type1);
+    row("type 1 alone", "Host+100+10+5+1+", {}, "CMD_startgame+Host+100+", {100, 10, 5}, type1);
+    row("type 1, person in 6", "Host+100+10+5+1+", {6}, "CMD_startgame+Host+100+", {100, 10, 5},
+        "CMD_roundstart+1+3+0+4+0+5+0+6+1+7+0");
+    row("type 2, person in 6", "Host+100+10+5+2+", {6}, "CMD_startgame+Host+100+", {100, 10, 5},
+        "CMD_roundstart+1+3+1+4+1+5+0+6+1+7+0");
+    row("type 1, spy in 8", "Host+100+10+5+1+", {8}, "CMD_startgame+Host+100+", {100, 10, 5},
+        type1);
 }
 
 void TestHostGame::gameStart()
@@ -171,8 +130,7 @@ void TestHostGame::gameStart()
     QFETCH(QByteArray, relayed);
     QFETCH(QList<int>, values);
     QFETCH(QByteArray, roundstart);
-    HostDriver d;
-    d.join("Host");
+    Game d(true);
     for (int seat = 2; seat <= (people.isEmpty() ? 1 : people.last()); ++seat)
         QCOMPARE(d.join(QString("P%1").arg(seat)), seat);
     for (int seat = 2; seat <= table::maxSeats; ++seat)
@@ -211,17 +169,17 @@ void TestHostGame::refusedPicks_data()
     QTest::addColumn<QByteArray>("position"); // "hidden", or what seat 1 picked: "picked"
     QTest::addColumn<QByteArray>("answer");
     QTest::addColumn<int>("errors");
-    const QByteArray noBall = "CMD_invalid+1+2+";
-    QTest::newRow("out of turn") << int(SeatOnesTurn) << 2 << QByteArray("hidden") << QByteArray()
-                                 << 0;
-    QTest::newRow("in the pause") << int(Pause) << 1 << QByteArray("hidden") << QByteArray() << 0;
-    QTest::newRow("revealed") << int(SeatTwosTurn) << 2 << QByteArray("picked")
-                              << QByteArray("CMD_invalid+2+1+") << 0;
+    const auto row = [](const char* name, Moment moment, int seat, const char* position,
+                        const char* answer, int errors = 0) {
+        QTest::newRow(name) << int(moment) << seat << QByteArray(position) << QByteArray(answer)
+                            << errors;
+    };
+    row("out of turn", SeatOnesTurn, 2, "hidden", "");
+    row("in the pause", Pause, 1, "hidden", "");
+    row("revealed", SeatTwosTurn, 2, "picked", "CMD_invalid+2+1+");
     for (const char* position : {"0", "-1", "73", "75", "100"})
-        QTest::addRow("position %s", position)
-            << int(SeatOnesTurn) << 1 << QByteArray(position) << noBall << 0;
-    QTest::newRow("not a number") << int(SeatOnesTurn) << 1 << QByteArray("007x") << QByteArray()
-                                  << 1;
+        row(position, SeatOnesTurn, 1, position, "CMD_invalid+1+2+");
+    row("not a number", SeatOnesTurn, 1, "007x", "", 1);
 }
 
 // A refused pick reveals nothing, keeps the turn where it is and tells only the sender.
@@ -232,123 +190,99 @@ void TestHostGame::refusedPicks()
     QFETCH(QByteArray, position);
     QFETCH(QByteArray, answer);
     QFETCH(int, errors);
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 100, 10, 5, 1);
-    const rules::Board& board = d.server().board();
-    const int picked = hiddenPosition(board, false);
+    Game d;
+    d.start(100, 10, 5);
+    const int picked = d.hiddenPosition();
     if (moment != SeatOnesTurn)
         d.send(1, msg::chooseball(1, picked));
     if (moment == SeatTwosTurn)
-        settle(d);
+        d.settle();
     const int turn = d.server().currentTurn();
-    const int revealed = revealedCount(board);
-    const int from1 = int(d.received(1).size()), from2 = int(d.received(2).size());
-    if (position == "hidden")
-        position = num(hiddenPosition(board, false));
-    else if (position == "picked")
-        position = num(picked);
+    const int revealed = rules::revealedVisibleCount(d.server().board());
+    const qsizetype from = d.received(seat).size(), other = d.received(3 - seat).size();
+    position = position == "hidden"   ? num(d.hiddenPosition())
+               : position == "picked" ? num(picked)
+                                      : position;
     d.send(seat, "CMD_chooseball+" + num(seat) + '+' + position + '+' + FF);
-    const QByteArrayList expected = answer.isEmpty() ? QByteArrayList{} : QByteArrayList{answer};
-    QCOMPARE(d.received(seat).mid(seat == 1 ? from1 : from2), expected);
-    QCOMPARE(int(d.received(3 - seat).size()), seat == 1 ? from2 : from1);
+    QCOMPARE(d.received(seat).mid(from),
+             answer.isEmpty() ? QByteArrayList{} : QByteArrayList{answer});
+    QCOMPARE(d.received(3 - seat).size(), other);
     QCOMPARE(d.server().currentTurn(), turn);
-    QCOMPARE(revealedCount(board), revealed);
+    QCOMPARE(rules::revealedVisibleCount(d.server().board()), revealed);
     QCOMPARE(int(d.errors.errors.size()), errors);
 }
 
 void TestHostGame::pickGoesToEveryone()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 100, 10, 5, 1);
-    const int first = hiddenPosition(d.server().board(), false);
+    Game d;
+    d.start(100, 10, 5);
+    const int first = d.hiddenPosition();
     const int value = d.server().board().slot(first).value;
-    const int from = int(d.received(2).size());
     d.send(1, msg::chooseball(1, first));
-    QCOMPARE(d.received(2).mid(from),
-             QByteArrayList{"CMD_chooseball+1+" + num(first) + '+' + num(value) + "+0+0+10+"});
-    settle(d);
+    QCOMPARE(d.received(2).last(),
+             "CMD_chooseball+1+" + num(first) + '+' + num(value) + "+0+0+10+");
+    d.settle();
     QCOMPARE(d.received(2).last(), QByteArray("CMD_nextplayer+2+"));
-    QVERIFY(pick(d, 2, hiddenPosition(d.server().board(), false)));
+    QVERIFY(d.pick(2, d.hiddenPosition()));
     // With seats 3 to 7 out of the round the turn goes back to seat 1.
     QCOMPARE(d.received(2).last(), QByteArray("CMD_nextplayer+1+"));
 }
 
 void TestHostGame::bobPenaltyTakenAtOnce()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 1000, 10, 5, 1);
-    const rules::Board& board = d.server().board();
+    Game d;
+    d.start(1000, 10, 5);
     // Two rounds in which Ann reveals every Zorer Aru ball and seat 1 covers nothing.
     for (int round = 1; round <= 2; ++round) {
         QCOMPARE(d.server().roundNumber(), round);
-        for (int i = 0; i < 3; ++i) {
-            QVERIFY(pick(d, 1, hiddenPosition(board, false)));
-            QVERIFY(pick(d, 2, hiddenPosition(board, true)));
-        }
-        QVERIFY(d.named(1, cmd::scores).last().startsWith("CMD_scores+1+" + num(2 * round) + "+2+"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(d.pick(1, d.hiddenPosition()) && d.pick(2, d.hiddenPosition(true)));
+        QVERIFY(
+            d.named(1, cmd::scores).last().startsWith("CMD_scores+1+" + num(2 * round) + "+2+"));
         d.runTimers();
     }
     QCOMPARE(d.server().roundNumber(), 3);
     QCOMPARE(d.server().player(1).score, 4);
-    const int bob = hiddenPosition(board, true);
-    QVERIFY(pick(d, 1, bob));
+    const int bob = d.hiddenPosition(true);
+    QVERIFY(d.pick(1, bob));
     QCOMPARE(d.named(2, cmd::chooseball).last(), "CMD_chooseball+1+" + num(bob) + "+77+1+-6+10+");
-    QVERIFY(pick(d, 2, hiddenPosition(board, false)));
-    const int ordinary = hiddenPosition(board, false);
-    const int value = board.slot(ordinary).value;
-    QVERIFY(pick(d, 1, ordinary));
+    QVERIFY(d.pick(2, d.hiddenPosition()));
+    const int ordinary = d.hiddenPosition();
+    const int value = d.server().board().slot(ordinary).value;
+    QVERIFY(d.pick(1, ordinary));
     QCOMPARE(d.named(2, cmd::chooseball).last(),
              "CMD_chooseball+1+" + num(ordinary) + '+' + num(value) + "+1+-6+10+");
 }
 
 void TestHostGame::coversAndTheRoundEnd()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 1000, 10, 5, 1);
+    Game d;
+    d.start(1000, 10, 5);
     const rules::Board& board = d.server().board();
     const rules::CardPair cards = cardsOf(d.named(1, cmd::myboard).last());
     QVERIFY(cards == d.server().player(1).card);
-
-    // Three numbers of seat 1's first card that are on the board.
-    QList<rules::CellRef> cells;
-    QList<int> positions;
-    for (int x = 1; x <= 5 && cells.size() < 3; ++x)
-        for (int y = 1; y <= 5 && cells.size() < 3; ++y) {
-            const int p = positionOfNumber(board, cards[0].at(x, y));
-            if (cards[0].at(x, y) != 0 && p != 0) {
-                cells.append({1, x, y});
-                positions.append(p);
-            }
-        }
+    // Three numbers of seat 1's first card are picked.
+    const QList<HostDriver::HiddenCell> cells = d.hiddenCells(1).mid(0, 3);
     QCOMPARE(cells.size(), 3);
-    QVERIFY(pick(d, 1, positions[0]));
-    QVERIFY(pick(d, 2, positions[1]));
-    QVERIFY(pick(d, 1, positions[2]));
+    QVERIFY(d.pick(1, cells[0].position) && d.pick(2, cells[1].position) &&
+            d.pick(1, cells[2].position));
 
-    int undrawn = 0;
-    for (int x = 1; x <= 5 && !undrawn; ++x)
-        if (!rules::isDrawn(board, cards[1].at(x, 1)))
-            undrawn = x;
-    const auto coverit = [](const rules::CellRef& c) {
+    int undrawn = 1;
+    while (rules::isDrawn(board, cards[1].at(undrawn, 1)))
+        ++undrawn;
+    const auto cover = [](const HostDriver::HiddenCell& c) { return msg::cover(1, 1, c.x, c.y); };
+    const auto coverit = [](const HostDriver::HiddenCell& c) {
         return "CMD_coverit+1+1+" + num(c.x) + '+' + num(c.y) + '+';
     };
     const auto raw = [](const QByteArray& fields) { return "CMD_cover+1+" + fields + '+' + FF; };
     const QByteArray refused = "CMD_errored+1+3+";
     // Each cover in turn and seat 1's answer; an empty answer is none (a field error).
     const QList<std::pair<QByteArray, QByteArray>> covers{
-        {msg::cover(1, 1, cells[0].x, cells[0].y), coverit(cells[0])}, // revealed 3 picks ago
-        {msg::cover(1, 1, cells[0].x, cells[0].y), refused},            // covered already
-        {msg::cover(1, 1, 3, 3), refused},                              // the free centre
-        {msg::cover(1, 2, undrawn, 1), refused},                        // not drawn
-        {raw("3+" + num(cells[1].x) + num(cells[1].y)), refused},       // no such card
+        {cover(cells[0]), coverit(cells[0])}, // revealed three picks ago
+        {cover(cells[0]), refused},           // covered already
+        {msg::cover(1, 1, 3, 3), refused},    // the free centre
+        {msg::cover(1, 2, undrawn, 1), refused},
+        {raw("3+" + num(cells[1].x) + num(cells[1].y)), refused},
         {raw("0+11"), refused},
         {raw("1+06"), refused},
         {raw("1+61"), refused},
@@ -356,10 +290,10 @@ void TestHostGame::coversAndTheRoundEnd()
         {raw("1+1"), {}}, // no row
         {raw("1+-11"), {}},
         {raw("1+x5"), {}},
-        {msg::cover(1, 1, cells[1].x, cells[1].y), coverit(cells[1])},
+        {cover(cells[1]), coverit(cells[1])},
     };
     for (const auto& [sent, answer] : covers) {
-        const int from = int(d.received(1).size());
+        const qsizetype from = d.received(1).size();
         d.send(1, sent);
         QCOMPARE(d.received(1).mid(from),
                  answer.isEmpty() ? QByteArrayList{} : QByteArrayList{answer});
@@ -372,7 +306,7 @@ void TestHostGame::coversAndTheRoundEnd()
 
     // The third Zorer Aru ball ends the round: the scores follow with no turn between,
     // and with five placed the last two stay hidden.
-    QVERIFY(endRoundWithBobs(d));
+    QVERIFY(d.endRoundWithBobs());
     const QByteArrayList& all = d.received(1);
     const qsizetype lastPick = all.lastIndexOf(d.named(1, cmd::chooseball).last());
     QVERIFY(all.at(lastPick).contains("+77+3+"));
@@ -381,8 +315,8 @@ void TestHostGame::coversAndTheRoundEnd()
     for (int p = 1; p <= rules::visiblePositions; ++p)
         hiddenBobs += board.slot(p).value == rules::bobValue && !board.slot(p).revealed ? 1 : 0;
     QCOMPARE(hiddenBobs, 2);
-    const QList<int> seatOne = groupOf(d.named(1, cmd::scores).last(), 1);
-    QCOMPARE(seatOne.mid(2), (QList<int>{4, 4, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(groupOf(d.named(1, cmd::scores).last(), 1).mid(2),
+             (QList<int>{4, 4, 0, 0, 0, 0, 0, 0}));
 }
 
 void TestHostGame::scoresForPatterns_data()
@@ -404,42 +338,34 @@ void TestHostGame::scoresForPatterns()
     QFETCH(QStringList, first);
     QFETCH(QStringList, second);
     QFETCH(QList<int>, group);
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-
+    Game d;
     // Deal until every number the pattern needs is on the board.
     QList<rules::CellRef> cells;
     QList<int> positions;
-    bool feasible = false;
-    for (int attempt = 0; attempt < 300 && !feasible; ++attempt) {
-        startGame(d, 100000, 0, 3, 1);
-        const rules::CardPair cards = cardsOf(d.named(1, cmd::myboard).last());
+    for (int attempt = 0; attempt < 300 && (attempt == 0 || positions.contains(0)); ++attempt) {
+        d.start(100000, 0, 3);
         cells.clear();
         positions.clear();
-        feasible = true;
         for (int card = 1; card <= 2; ++card)
             for (int x = 1; x <= 5; ++x)
                 for (int y = 1; y <= 5; ++y) {
-                    const int n = cards[std::size_t(card - 1)].at(x, y);
+                    const int n = d.server().player(1).card[std::size_t(card - 1)].at(x, y);
                     if ((card == 1 ? first : second)[y - 1][x - 1] != u'#' || n == 0)
                         continue;
-                    const int p = positionOfNumber(d.server().board(), n);
-                    feasible = feasible && p != 0;
                     cells.append({card, x, y});
-                    if (!positions.contains(p))
+                    if (const int p = positionOfNumber(d.server().board(), n);
+                        !positions.contains(p))
                         positions.append(p);
                 }
     }
-    QVERIFY(feasible);
-
+    QVERIFY(!positions.contains(0));
     for (int i = 0; i < positions.size(); ++i)
-        QVERIFY(pick(d, i % 2 + 1, positions[i]));
-    const int from = int(d.received(1).size());
+        QVERIFY(d.pick(i % 2 + 1, positions[i]));
+    const qsizetype from = d.received(1).size();
     for (const rules::CellRef& c : cells)
         d.send(1, msg::cover(1, c.card, c.x, c.y));
-    QCOMPARE(d.named(1, cmd::coverit, from).size(), cells.size());
-    QVERIFY(endRoundWithBobs(d));
+    QCOMPARE(d.named(1, cmd::coverit, int(from)).size(), cells.size());
+    QVERIFY(d.endRoundWithBobs());
     const QByteArray scores = d.named(1, cmd::scores).last();
     QCOMPARE(groupOf(scores, 1), (QList<int>{1, group[0]} + group));
     QCOMPARE(groupOf(scores, 2), (QList<int>{2, 2, 2, 2, 0, 0, 0, 0, 0, 0}));
@@ -448,25 +374,26 @@ void TestHostGame::scoresForPatterns()
 
 void TestHostGame::tiePlaysOnThenAWinner()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
+    Game d;
     QSignalSpy won(&d.server(), &TServer::gameWon);
-    startGame(d, 2, 0, 5, 1);
+    d.start(2, 0, 5);
     // Both reach the target with 2 each: a tie, so round 2 is played.
-    QVERIFY(endRoundWithBobs(d));
+    QVERIFY(d.endRoundWithBobs());
     d.runTimers();
     QVERIFY(d.named(1, cmd::roundstart).last().startsWith("CMD_roundstart+2+"));
     QVERIFY(d.named(1, cmd::winner).isEmpty());
     QVERIFY(d.server().gameRunning());
 
-    // Seat 1 covers one number this round and is ahead 5 to 4.
-    QVERIFY(waitForTurnOf(d, 1));
-    const auto [x, p] = hiddenCellInRowOne(d.server(), 1);
-    QVERIFY(pick(d, 1, p));
-    d.send(1, msg::cover(1, 1, x, 1));
-    QCOMPARE(d.received(1).last(), "CMD_coverit+1+1+" + num(x) + "+1+");
-    QVERIFY(endRoundWithBobs(d));
+    // Seat 1 covers one number in row 1 this round and is ahead 5 to 4.
+    while (d.server().currentTurn() != 1)
+        QVERIFY(d.pick(d.server().currentTurn(), d.hiddenPosition()));
+    HostDriver::HiddenCell cell{};
+    for (const HostDriver::HiddenCell& c : d.hiddenCells(1))
+        cell = cell.position == 0 && c.y == 1 ? c : cell;
+    QVERIFY(d.pick(1, cell.position));
+    d.send(1, msg::cover(1, 1, cell.x, 1));
+    QCOMPARE(d.received(1).last(), "CMD_coverit+1+1+" + num(cell.x) + "+1+");
+    QVERIFY(d.endRoundWithBobs());
     d.runTimers();
     QCOMPARE(d.named(2, cmd::winner), QByteArrayList{"CMD_winner+Host+"});
     QCOMPARE(d.received(2).last(), QByteArray("CMD_winner+Host+"));
@@ -479,65 +406,58 @@ void TestHostGame::tiePlaysOnThenAWinner()
 
 void TestHostGame::departedWinnerIsAnnouncedByBotname()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 3, 0, 5, 1);
-    const auto [x, p] = hiddenCellInRowOne(d.server(), 2);
-    QVERIFY(pick(d, 1, p));
-    d.send(2, msg::cover(2, 1, x, 1));
-    QCOMPARE(d.received(2).last(), "CMD_coverit+2+1+" + num(x) + "+1+");
+    Game d;
+    d.start(3, 0, 5);
+    const HostDriver::HiddenCell cell = d.hiddenCells(2).first();
+    QVERIFY(d.pick(1, cell.position));
+    d.send(2, msg::cover(2, 1, cell.x, cell.y));
+    QCOMPARE(d.received(2).last(), "CMD_coverit+2+1+" + num(cell.x) + '+' + num(cell.y) + '+');
     // Ann leaves ahead; the computer plays her seat under its own name.
     d.drop(2);
     QCOMPARE(d.named(1, cmd::playerdisconnected), QByteArrayList{"CMD_playerdisconnected+2+Ann"});
-    settle(d);
-    QVERIFY(endRoundWithBobs(d));
+    d.settle();
+    QVERIFY(d.endRoundWithBobs());
     d.runTimers();
     QCOMPARE(d.named(1, cmd::winner), QByteArrayList{"CMD_winner+Klot+"});
 }
 
 void TestHostGame::lateJoinerPlaysWhenTheTurnReachesThem()
 {
-    HostDriver d;
-    d.join("Host");
-    startGame(d, 100, 10, 5, 1);
+    Game d(true);
+    d.start(100, 10, 5);
     QCOMPARE(d.join("Ann"), 2); // the computer's until now
     QCOMPARE(d.join("Bo"), 3);  // not in the round yet
     QVERIFY(!d.server().player(3).inround);
-    QVERIFY(pick(d, 1, hiddenPosition(d.server().board(), false)));
+    QVERIFY(d.pick(1, d.hiddenPosition()));
     QCOMPARE(d.received(3).last(), QByteArray("CMD_nextplayer+2+"));
     QVERIFY(!d.server().computertimerActive());
-    QVERIFY(pick(d, 2, hiddenPosition(d.server().board(), false)));
+    QVERIFY(d.pick(2, d.hiddenPosition()));
     QCOMPARE(d.received(3).last(), QByteArray("CMD_nextplayer+3+"));
     QVERIFY(d.server().player(3).inround);
 }
 
 void TestHostGame::disconnectDuringOwnTurn()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
-    startGame(d, 100, 10, 5, 1);
-    QVERIFY(pick(d, 1, hiddenPosition(d.server().board(), false)));
-    QCOMPARE(d.received(1).last(), QByteArray("CMD_nextplayer+2+"));
-    const int from = int(d.received(1).size());
+    Game d;
+    d.start(100, 10, 5);
+    QVERIFY(d.pick(1, d.hiddenPosition()));
+    const qsizetype from = d.received(1).size();
     d.drop(2);
     QCOMPARE(d.received(1).mid(from),
              (QByteArrayList{"CMD_playerdisconnected+2+Ann", "CMD_nextplayer+2+"}));
-    settle(d);
+    d.settle();
     QVERIFY(d.received(1).at(from + 2).startsWith("CMD_chooseball+2+"));
 }
 
 void TestHostGame::gameStartCancelsPendingTimers()
 {
-    HostDriver d;
-    d.join("Host");
-    startGame(d, 100, 10, 5, 1);
+    Game d(true);
+    d.start(100, 10, 5);
     // A pending next turn.
-    d.send(1, msg::chooseball(1, hiddenPosition(d.server().board(), false)));
+    d.send(1, msg::chooseball(1, d.hiddenPosition()));
     QVERIFY(d.server().timer1Active());
-    const int from = int(d.received(1).size());
-    startGame(d, 100, 10, 5, 1);
+    const qsizetype from = d.received(1).size();
+    d.start(100, 10, 5);
     QCOMPARE(d.received(1).mid(from, 2),
              (QByteArrayList{"CMD_startgame+Host+100+", "CMD_roundstart+1+3+0+4+0+5+0+6+0+7+0"}));
     QVERIFY(!d.server().timer1Active() && !d.server().computertimerActive());
@@ -545,11 +465,11 @@ void TestHostGame::gameStartCancelsPendingTimers()
     QCOMPARE(d.server().roundNumber(), 1);
 
     // A pending computer pick, after the scores were made.
-    d.send(1, msg::chooseball(1, hiddenPosition(d.server().board(), true)));
+    d.send(1, msg::chooseball(1, d.hiddenPosition(true)));
     d.runTimers([&] { return d.server().computertimerActive(); });
     QCOMPARE(d.received(1).last(), QByteArray("CMD_nextplayer+2+"));
     QCOMPARE(d.server().player(1).score, -10);
-    startGame(d, 100, 10, 5, 1);
+    d.start(100, 10, 5);
     QVERIFY(!d.server().timer1Active() && !d.server().computertimerActive());
     QCOMPARE(d.server().currentTurn(), 1);
     QCOMPARE(d.server().player(1).score, 0);

@@ -6,19 +6,12 @@
 
 namespace {
 
-const QByteArray FF(1, char(0xFF));
-
-QByteArray num(int n)
-{
-    return QByteArray::number(n);
-}
-
 // How many messages each seat has received so far.
 QList<qsizetype> counts(const HostDriver& d)
 {
-    QList<qsizetype> result;
-    for (int seat = 0; seat <= table::maxSeats; ++seat)
-        result << (seat == 0 ? 0 : d.received(seat).size());
+    QList<qsizetype> result{0};
+    for (int seat = 1; seat <= table::maxSeats; ++seat)
+        result << d.received(seat).size();
     return result;
 }
 
@@ -52,38 +45,37 @@ void TestHostSeats::logins_data()
     QTest::addColumn<QString>("version");
     QTest::addColumn<QByteArrayList>("joiner"); // all the new seat receives
     QTest::addColumn<QByteArrayList>("toHost"); // what seat 1 receives from the login on
-    QTest::newRow("alone") << QStringList{} << QByteArray("Host") << table::version()
-                           << QByteArrayList{"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Host+0"}
-                           << QByteArrayList{"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Host+0"};
-    QTest::newRow("second") << QStringList{"Host"} << QByteArray("Ann") << table::version()
-                            << QByteArrayList{"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+Ann+0",
-                                              "CMD_existingplayers+1+Host+0"}
-                            << QByteArrayList{"CMD_newplayerinfo+2+Ann+0"};
+    const auto row = [](const char* title, const QStringList& before, const QByteArray& name,
+                        const QByteArrayList& joiner, const QByteArrayList& toHost,
+                        const QString& version = table::version()) {
+        QTest::newRow(title) << before << name << version << joiner << toHost;
+    };
+    row("alone", {}, "Host", {"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Host+0"},
+        {"CMD_sendlogininfo+1", "CMD_newplayerinfo+1+Host+0"});
+    row("second", {"Host"}, "Ann",
+        {"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+Ann+0", "CMD_existingplayers+1+Host+0"},
+        {"CMD_newplayerinfo+2+Ann+0"});
     // Reported, not refused; the host's own window is told who differs.
-    QTest::newRow("other version")
-        << QStringList{"Host"} << QByteArray("Old") << QString("0.9")
-        << QByteArrayList{"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+Old+0",
-                          "CMD_existingplayers+1+Host+0", "CMD_wrongversion+"}
-        << QByteArrayList{"CMD_newplayerinfo+2+Old+0", "CMD_havewrongversion+Old"};
-    QTest::newRow("a seat not logged in is listed without a name")
-        << QStringList{"Host", "Ann", ""} << QByteArray("Cid") << table::version()
-        << QByteArrayList{"CMD_sendlogininfo+4", "CMD_newplayerinfo+4+Cid+0",
-                          "CMD_existingplayers+1+Host+0+2+Ann+0+3++0"}
-        << QByteArrayList{"CMD_newplayerinfo+4+Cid+0"};
-    QTest::newRow("a freed seat is reused")
-        << QStringList{"Host", "Ann", "-Bo", "Cid", "Di"} << QByteArray("Eve") << table::version()
-        << QByteArrayList{"CMD_sendlogininfo+3", "CMD_newplayerinfo+3+Eve+0",
-                          "CMD_existingplayers+1+Host+0+2+Ann+0+4+Cid+0+5+Di+0"}
-        << QByteArrayList{"CMD_newplayerinfo+3+Eve+0"};
+    row("other version", {"Host"}, "Old",
+        {"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+Old+0", "CMD_existingplayers+1+Host+0",
+         "CMD_wrongversion+"},
+        {"CMD_newplayerinfo+2+Old+0", "CMD_havewrongversion+Old"}, "0.9");
+    row("a seat not logged in is listed without a name", {"Host", "Ann", ""}, "Cid",
+        {"CMD_sendlogininfo+4", "CMD_newplayerinfo+4+Cid+0",
+         "CMD_existingplayers+1+Host+0+2+Ann+0+3++0"},
+        {"CMD_newplayerinfo+4+Cid+0"});
+    row("a freed seat is reused", {"Host", "Ann", "-Bo", "Cid", "Di"}, "Eve",
+        {"CMD_sendlogininfo+3", "CMD_newplayerinfo+3+Eve+0",
+         "CMD_existingplayers+1+Host+0+2+Ann+0+4+Cid+0+5+Di+0"},
+        {"CMD_newplayerinfo+3+Eve+0"});
     // A name with field or frame separators would shift the fields of every message it is in.
-    const QList<std::pair<const char*, QByteArray>> names{
+    const QList<std::pair<QByteArray, QByteArray>> names{
         {"a+b|c", "a b c"}, {"two\r\nlines", "two  lines"}, {"Zo\xc3\xab", "Zo\xc3\xab"}};
     for (const auto& [name, stored] : names)
-        QTest::addRow("name %s", stored.constData())
-            << QStringList{"Host"} << QByteArray(name) << table::version()
-            << QByteArrayList{"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+" + stored + "+0",
-                              "CMD_existingplayers+1+Host+0"}
-            << QByteArrayList{"CMD_newplayerinfo+2+" + stored + "+0"};
+        row(("name " + stored).constData(), {"Host"}, name,
+            {"CMD_sendlogininfo+2", "CMD_newplayerinfo+2+" + stored + "+0",
+             "CMD_existingplayers+1+Host+0"},
+            {"CMD_newplayerinfo+2+" + stored + "+0"});
 }
 
 void TestHostSeats::logins()
@@ -95,10 +87,7 @@ void TestHostSeats::logins()
     QFETCH(QByteArrayList, toHost);
     HostDriver d;
     for (const QString& earlier : before)
-        if (earlier.isEmpty())
-            d.connect();
-        else
-            d.join(QString(earlier).remove('-'));
+        earlier.isEmpty() ? d.connect() : d.join(QString(earlier).remove('-'));
     for (int seat = 1; seat <= before.size(); ++seat)
         if (before[seat - 1].startsWith('-'))
             d.drop(seat);
@@ -113,8 +102,8 @@ void TestHostSeats::logins()
     QVERIFY(d.server().player(seat).connected);
     // Relays carry the name as stored.
     d.send(seat, msg::chat(seat, "hello", "clBlue"));
-    QCOMPARE(d.received(1).last(),
-             "CMD_chat+" + num(seat) + '+' + fieldsOf(joiner.at(1)).at(1) + " chats: hello|clBlue");
+    QCOMPARE(d.received(1).last(), "CMD_chat+" + QByteArray::number(seat) + '+' +
+                                       fieldsOf(joiner.at(1)).at(1) + " chats: hello|clBlue");
 }
 
 void TestHostSeats::midGameLogin_data()
@@ -137,26 +126,22 @@ void TestHostSeats::midGameLogin()
         d.join(QString("P%1").arg(seat));
     d.send(1, msg::startgame("Host", "100", "10", "5", 1));
     const TServer& server = d.server();
-    const rules::Board& board = server.board();
     if (picked) {
-        int position = 1;
-        while (board.slot(position).value == rules::bobValue)
-            ++position;
-        d.send(1, msg::chooseball(1, position));
+        d.send(1, msg::chooseball(1, d.hiddenPosition()));
         d.runTimers(); // seat 2's computer picks too when nobody sits there
     }
-    QByteArray gamestats = "CMD_gamestats+" + num(server.currentTurn()) + '+' +
-                           num(server.bobsRevealed()) + "+100";
+    QByteArray gamestats = "CMD_gamestats+" + QByteArray::number(server.currentTurn()) + '+' +
+                           QByteArray::number(server.bobsRevealed()) + "+100";
     for (int seat = 1; seat <= table::playingSeats; ++seat)
-        gamestats += '+' + num(server.player(seat).score);
+        gamestats += '+' + QByteArray::number(server.player(seat).score);
     for (int p = 1; p <= rules::visiblePositions; ++p)
-        if (board.slot(p).revealed)
-            gamestats += '+' + num(p) + '+' + num(board.slot(p).value);
+        if (server.board().slot(p).revealed)
+            gamestats += '+' + QByteArray::number(p) + '+' +
+                         QByteArray::number(server.board().slot(p).value);
 
     const int seat = d.join("Late");
     QCOMPARE(seat, seated + 1);
-    QCOMPARE(d.named(seat, cmd::gamestats),
-             picked ? QByteArrayList{gamestats} : QByteArrayList{});
+    QCOMPARE(d.named(seat, cmd::gamestats), picked ? QByteArrayList{gamestats} : QByteArrayList{});
     const bool plays = seat <= table::playingSeats;
     QCOMPARE(d.named(seat, cmd::myboard).size(), plays ? 1 : 0);
     if (plays) {
@@ -201,25 +186,25 @@ void TestHostSeats::justWatch_data()
     QTest::addColumn<bool>("game");
     QTest::addColumn<int>("sender");
     QTest::addColumn<QByteArray>("request");
-    QTest::addColumn<QByteArrayList>("told"); // what everyone is told
-    QTest::addColumn<int>("watching");        // the seat that watches afterwards, or 0
-    const QByteArrayList none;
-    QTest::newRow("no game: watch") << false << 2 << msg::justwatch(2, 1) << none << 0;
-    QTest::newRow("no game: play")
-        << false << 2 << msg::justwatch(2, 2) << QByteArrayList{"CMD_justwatching+2+2"} << 0;
-    QTest::newRow("unknown mode") << false << 2 << msg::justwatch(2, 3) << none << 0;
-    QTest::newRow("own seat") << true << 2 << msg::justwatch(2, 1)
-                              << QByteArrayList{"CMD_justwatching+2+1"} << 2;
-    QTest::newRow("another's seat") << true << 2 << msg::justwatch(3, 1) << none << 0;
-    QTest::newRow("seat 8") << true << 2 << msg::justwatch(8, 1) << none << 0;
-    QTest::newRow("seat 0") << true << 2 << msg::justwatch(0, 1) << none << 0;
-    QTest::newRow("seat 1 for a spy") << true << 1 << msg::justwatch(9, 1) << none << 0;
-    QTest::newRow("seat 1 for another")
-        << true << 1 << msg::justwatch(3, 1) << QByteArrayList{"CMD_justwatching+3+1"} << 3;
-    QTest::newRow("seat 1 clears another")
-        << true << 1 << msg::justwatch(3, 2) << QByteArrayList{"CMD_justwatching+3+2"} << 0;
+    QTest::addColumn<QByteArray>("told"); // what everyone is told, if anything
+    QTest::addColumn<int>("watching");    // the seat that watches afterwards, or 0
+    const auto row = [](const char* title, bool game, int sender, int seat, int mode,
+                        const char* told = "", int watching = 0) {
+        QTest::newRow(title) << game << sender << msg::justwatch(seat, mode) << QByteArray(told)
+                             << watching;
+    };
+    row("no game: watch", false, 2, 2, 1);
+    row("no game: play", false, 2, 2, 2, "CMD_justwatching+2+2");
+    row("unknown mode", false, 2, 2, 3);
+    row("own seat", true, 2, 2, 1, "CMD_justwatching+2+1", 2);
+    row("another's seat", true, 2, 3, 1);
+    row("seat 8", true, 2, 8, 1);
+    row("seat 0", true, 2, 0, 1);
+    row("seat 1 for a spy", true, 1, 9, 1);
+    row("seat 1 for another", true, 1, 3, 1, "CMD_justwatching+3+1", 3);
+    row("seat 1 clears another", true, 1, 3, 2, "CMD_justwatching+3+2");
     // Nobody sits there to watch for: the flag would stay for the next person.
-    QTest::newRow("empty seat") << true << 1 << msg::justwatch(6, 1) << none << 0;
+    row("empty seat", true, 1, 6, 1);
 }
 
 void TestHostSeats::justWatch()
@@ -227,7 +212,7 @@ void TestHostSeats::justWatch()
     QFETCH(bool, game);
     QFETCH(int, sender);
     QFETCH(QByteArray, request);
-    QFETCH(QByteArrayList, told);
+    QFETCH(QByteArray, told);
     QFETCH(int, watching);
     HostDriver d;
     for (const char* name : {"Host", "Ann", "Bo"})
@@ -237,7 +222,8 @@ void TestHostSeats::justWatch()
     const QList<qsizetype> from = counts(d);
     d.send(sender, request);
     for (int seat = 1; seat <= 3; ++seat)
-        QCOMPARE(d.received(seat).mid(from[seat]), told);
+        QCOMPARE(d.received(seat).mid(from[seat]),
+                 told.isEmpty() ? QByteArrayList{} : QByteArrayList{told});
     for (int seat = 1; seat <= table::maxSeats; ++seat)
         QCOMPARE(d.server().player(seat).watching, seat == watching);
 }
@@ -254,9 +240,8 @@ void TestHostSeats::justWatchHandsTheTurnToTheComputer()
     d.send(1, msg::chooseball(1, 1));
     d.runTimers();
     QCOMPARE(server.currentTurn(), 2);
-    qsizetype from = d.received(2).size();
     d.send(2, msg::justwatch(2, 1));
-    QCOMPARE(d.received(2).mid(from),
+    QCOMPARE(d.received(2).mid(d.received(2).size() - 2),
              (QByteArrayList{"CMD_justwatching+2+1", "CMD_nextplayer+2+"}));
     QVERIFY(server.player(2).watching && server.computerPlays(2));
     QVERIFY(server.computertimerActive());
@@ -265,25 +250,17 @@ void TestHostSeats::justWatchHandsTheTurnToTheComputer()
     QCOMPARE(d.named(3, cmd::existingplayers),
              QByteArrayList{"CMD_existingplayers+1+Host+0+2+Ann+1"});
     d.drop(3);
-    from = d.received(2).size();
+    const qsizetype from = d.received(2).size();
     d.runTimers();
     QVERIFY(d.received(2).at(from).startsWith("CMD_chooseball+2+"));
     QCOMPARE(server.currentTurn(), 1);
 
     // Seat 1 picks a number of Ann's: the computer covers it for her.
-    const rules::Card card = server.player(2).card[0];
-    int x = 1, y = 1, position = 0;
-    for (int cell = 0; cell < 25 && position == 0; ++cell) {
-        x = cell / 5 + 1;
-        y = cell % 5 + 1;
-        for (int p = 1; p <= rules::visiblePositions; ++p)
-            if (card.at(x, y) != 0 && server.board().slot(p).value == card.at(x, y) &&
-                !server.board().slot(p).revealed)
-                position = p;
-    }
-    QVERIFY(position != 0);
-    d.send(1, msg::chooseball(1, position));
-    QVERIFY(d.named(2, cmd::coverit).contains("CMD_coverit+2+1+" + num(x) + '+' + num(y) + '+'));
+    const HostDriver::HiddenCell cell = d.hiddenCells(2).first();
+    d.send(1, msg::chooseball(1, cell.position));
+    QVERIFY(d.named(2, cmd::coverit)
+                .contains("CMD_coverit+2+1+" + QByteArray::number(cell.x) + '+' +
+                          QByteArray::number(cell.y) + '+'));
     QVERIFY(d.named(1, cmd::coverit).isEmpty());
 
     d.send(2, msg::justwatch(2, 2));
@@ -301,7 +278,7 @@ void TestHostSeats::relays_data()
                             << QByteArray("CMD_action+2+Ann says: well|met|$00FF8000");
     QTest::newRow("sound") << msg::playasound(2, 7) << QByteArray("CMD_playasound+2+wave7+");
     QTest::newRow("nothing after the seat")
-        << QByteArray("CMD_chat+2" + FF) << QByteArray("CMD_chat+2+Ann chats: ");
+        << msg::frame("CMD_chat+2") << QByteArray("CMD_chat+2+Ann chats: ");
 }
 
 // Relayed byte for byte to everyone, the sender too.
@@ -379,8 +356,8 @@ void TestHostSeats::staleConnection()
     QCOMPARE(d.server().player(2).connected, rejoined);
 }
 
-// The same through the sockets: a seat's queued messages belong to the connection that
-// sent them, not to the seat.
+// The same through the sockets, where the seat's queued messages belong to the connection
+// that sent them, not to the seat.
 void TestHostSeats::closedConnectionsMessagesDoNotActForTheNextOne()
 {
     HostTable table;
@@ -390,18 +367,16 @@ void TestHostSeats::closedConnectionsMessagesDoNotActForTheNextOne()
     QByteArray burst;
     for (int i = 0; i < 40; ++i)
         burst += msg::chat(2, QString("old %1").arg(i), "clRed");
-    burst += msg::logininfo(2, table::version(), "Ghost");
-    ann->sendRaw(burst);
+    ann->sendRaw(burst + msg::logininfo(2, table::version(), "Ghost"));
     table.dropClient(ann);
     QTRY_VERIFY(!table.server().player(2).connected);
     RawClient* bo = table.join("Bo");
-    QVERIFY(bo);
-    QCOMPARE(bo->seat(), 2);
+    QVERIFY(bo && bo->seat() == 2);
     bo->sendRaw(msg::chat(2, "new", "clRed"));
     QVERIFY(host->waitFor("CMD_chat+2+Bo chats: new") > 0);
     const int left = host->waitFor("CMD_playerdisconnected+2+Ann");
     QVERIFY(left > 0);
-    QVERIFY(named(*host, cmd::chat, left) == QByteArrayList{"CMD_chat+2+Bo chats: new|clRed"});
+    QCOMPARE(named(*host, cmd::chat, left), QByteArrayList{"CMD_chat+2+Bo chats: new|clRed"});
     QCOMPARE(named(*host, cmd::newplayerinfo, left), QByteArrayList{"CMD_newplayerinfo+2+Bo+0"});
     QCOMPARE(table.server().player(2).playername, QString("Bo"));
 }

@@ -40,6 +40,15 @@ public:
     // Those of them from index `from` on whose name is `name`.
     QByteArrayList named(int seat, const char* name, int from = 0) const;
     int seatsUsed() const { return m_seatsused; }
+    // The first hidden position on the board holding a Zorer Aru ball (bob) or a number; 0
+    // when there is none.
+    int hiddenPosition(bool bob = false) const;
+    // The cells of the seat's first card whose numbers lie hidden on the board, column by
+    // column, with their positions.
+    struct HiddenCell {
+        int x, y, position;
+    };
+    QList<HiddenCell> hiddenCells(int seat) const;
 
     void sendTo(int seat, const QByteArray& wire) override;
     void close(int seat) override;
