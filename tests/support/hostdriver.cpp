@@ -64,10 +64,12 @@ void HostDriver::drop(int seat)
     }
 }
 
-void HostDriver::runTimers()
+void HostDriver::runTimers(const std::function<bool()>& stop)
 {
     // Bounded: a table of computers alone plays to the end, which takes far fewer ticks.
     for (int tick = 0; tick < 1000000; ++tick) {
+        if (stop && stop())
+            return;
         if (m_server.computertimerActive())
             m_server.computertimerTimer();
         else if (m_server.timer1Active())
@@ -96,4 +98,27 @@ void HostDriver::sendTo(int seat, const QByteArray& wire)
 void HostDriver::close(int seat)
 {
     drop(seat);
+}
+
+int HostDriver::hiddenPosition(bool bob) const
+{
+    const rules::Board& board = m_server.board();
+    for (int p = 1; p <= rules::visiblePositions; ++p)
+        if (!board.slot(p).revealed && (board.slot(p).value == rules::bobValue) == bob)
+            return p;
+    return 0;
+}
+
+QList<HostDriver::HiddenCell> HostDriver::hiddenCells(int seat) const
+{
+    QList<HiddenCell> cells;
+    const rules::Board& board = m_server.board();
+    const rules::Card& card = m_server.player(seat).card[0];
+    for (int x = 1; x <= rules::cardSide; ++x)
+        for (int y = 1; y <= rules::cardSide; ++y)
+            for (int p = 1; p <= rules::visiblePositions; ++p)
+                if (card.at(x, y) != 0 && board.slot(p).value == card.at(x, y) &&
+                    !board.slot(p).revealed)
+                    cells.append({x, y, p});
+    return cells;
 }

@@ -9,6 +9,7 @@
 #include <QByteArrayList>
 
 #include <array>
+#include <functional>
 
 // The host's engine with no sockets: a test opens seats, hands it messages as if they came
 // in on a seat's connection (each handled at once), and reads what it sent each seat. The
@@ -29,8 +30,9 @@ public:
     void send(int seat, const QByteArray& wire);
     // The seat's peer goes away.
     void drop(int seat);
-    // Ticks the armed game timer until none is: a person holds the turn or the game is over.
-    void runTimers();
+    // Ticks the armed game timer until none is (a person holds the turn or the game is
+    // over), or until stop() holds.
+    void runTimers(const std::function<bool()>& stop = {});
 
     bool isOpen(int seat) const { return m_generation[std::size_t(seat)] != 0; }
     // What the host sent the seat's current connection, terminators removed.
@@ -38,6 +40,15 @@ public:
     // Those of them from index `from` on whose name is `name`.
     QByteArrayList named(int seat, const char* name, int from = 0) const;
     int seatsUsed() const { return m_seatsused; }
+    // The first hidden position on the board holding a Zorer Aru ball (bob) or a number; 0
+    // when there is none.
+    int hiddenPosition(bool bob = false) const;
+    // The cells of the seat's first card whose numbers lie hidden on the board, column by
+    // column, with their positions.
+    struct HiddenCell {
+        int x, y, position;
+    };
+    QList<HiddenCell> hiddenCells(int seat) const;
 
     void sendTo(int seat, const QByteArray& wire) override;
     void close(int seat) override;
