@@ -126,11 +126,11 @@ void TestSpylist::pointerOverNoItemRemovesNobody()
 void TestSpylist::spiesAtARealHost()
 {
     m_ann = start({"Ann", "127.0.0.1", "true"}, 0);
-    QTRY_VERIFY_WITH_TIMEOUT(m_ann->chat().loggedIn(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_ann->chat().state().loggedIn(), 10000);
     const quint16 port = m_ann->program->server().serverPort();
     m_bob = start({"Bob", "127.0.0.1", "join"}, port);
-    QTRY_VERIFY_WITH_TIMEOUT(m_bob->chat().loggedIn(), 10000);
-    QCOMPARE(m_bob->chat().ownSeat(), 2);
+    QTRY_VERIFY_WITH_TIMEOUT(m_bob->chat().state().loggedIn(), 10000);
+    QCOMPARE(m_bob->chat().state().ownSeat(), 2);
     // Seats 3 to 7 are taken; seats 8 and 9 are spies.
     for (int seat = 3; seat <= 9; ++seat) {
         auto raw = std::make_unique<RawClient>();

@@ -1,4 +1,5 @@
 #include "client/cardgrid.h"
+#include "client/playingsurface.h"
 #include "client/seatrows.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
@@ -87,7 +88,7 @@ void TestTable::loginsFillTheRows()
         QCOMPARE(rowName(p->chat(), 1), QStringLiteral("Ann"));
         QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Bob"));
         QCOMPARE(rowName(p->chat(), 3), QStringLiteral("Cid"));
-        QCOMPARE(rowName(p->chat(), 4), Tchat::waiting);
+        QCOMPARE(rowName(p->chat(), 4), table::waitingName);
     }
     QCOMPARE(chatLines(cid->chat()).mid(1),
              QStringList({"You are Connected.", "Ann is Connected.", "Bob is Connected."}));
@@ -118,7 +119,7 @@ void TestTable::spiesJoinAndLeave()
     for (auto* p : {ann, spy}) {
         QCOMPARE(p->chat().spylistItems()->stringList(), QStringList({"8: Sam", "9: Zed"}));
         for (int seat = 2; seat <= 7; ++seat)
-            QCOMPARE(rowName(p->chat(), seat), Tchat::waiting);
+            QCOMPARE(rowName(p->chat(), seat), table::waitingName);
     }
 
     // A spy the list does not hold: nothing happens.
@@ -150,8 +151,8 @@ void TestTable::departures()
     table.sendAll(msg::nextplayer(4));
     QVERIFY(table.settle(ann));
     QVERIFY(eyesShown(ann->chat(), 4));
-    QVERIFY(ann->chat().seatInPlay(4));
-    QVERIFY(!ann->chat().seatInPlay(5));
+    QVERIFY(ann->chat().state().seatinplay(4));
+    QVERIFY(!ann->chat().state().seatinplay(5));
     const int lines = int(chatLines(ann->chat()).size());
 
     table.sendAll(msg::playerdisconnected(4, "Dee"));
@@ -159,8 +160,8 @@ void TestTable::departures()
     table.sendAll(msg::playerdisconnected(6, "Krazy"));
     QVERIFY(table.settle(ann));
     QCOMPARE(rowName(ann->chat(), 4), QStringLiteral("Kling"));
-    QCOMPARE(rowName(ann->chat(), 5), Tchat::waiting);
-    QCOMPARE(rowName(ann->chat(), 6), Tchat::waiting);
+    QCOMPARE(rowName(ann->chat(), 5), table::waitingName);
+    QCOMPARE(rowName(ann->chat(), 6), table::waitingName);
     QVERIFY(!eyesShown(ann->chat(), 4));
     // The row's text is named, and a row showing the computer's name says nothing.
     QCOMPARE(chatLines(ann->chat()).mid(lines),
@@ -231,8 +232,8 @@ void TestTable::gameAndRoundStart()
     table.sendAll(msg::justwatching(3, 1));
     QVERIFY(table.settleAll());
     QVERIFY(action(cid->chat(), "JustWatch1")->isChecked());
-    cid->chat().seatRows()->setScore(3, "42");
-    cid->chat().seatRows()->setBonus(3, "+7");
+    cid->chat().surface().seatRows()->setScore(3, "42");
+    cid->chat().surface().seatRows()->setBonus(3, "+7");
 
     table.sendAll(msg::startgameRelay("Ann", 30));
     QVERIFY(table.settleAll());
@@ -243,30 +244,30 @@ void TestTable::gameAndRoundStart()
         QCOMPARE(label(p->chat(), "label_playtoscore")->text(),
                  QStringLiteral("Play to Score: 30"));
         QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Klot"));
-        QVERIFY(p->chat().seatInPlay(2));
+        QVERIFY(p->chat().state().seatinplay(2));
         QVERIFY(!action(p->chat(), "JustWatch1")->isChecked());
     }
     // Scores reset; the eyes stay until the seat's next change.
-    QCOMPARE(cid->chat().seatRows()->score(3), QStringLiteral("0"));
-    QCOMPARE(cid->chat().seatRows()->bonus(3), QString());
+    QCOMPARE(cid->chat().surface().seatRows()->score(3), QStringLiteral("0"));
+    QCOMPARE(cid->chat().surface().seatRows()->bonus(3), QString());
     QVERIFY(eyesShown(cid->chat(), 3));
 
     // Seat 5 plays while waiting: the computer's name. Seat 4's person keeps the row, and
     // its seatinplay stays clear until it gets the turn.
-    cid->chat().seatRows()->setBonus(4, "-10");
+    cid->chat().surface().seatRows()->setBonus(4, "-10");
     table.sendAll(msg::roundstart(1, inRound({3, 4, 5})));
     QVERIFY(table.settleAll());
     Tchat& c = cid->chat();
     QCOMPARE(rowName(c, 5), QStringLiteral("Klick"));
     QCOMPARE(rowName(c, 4), QStringLiteral("Dee"));
-    QCOMPARE(rowName(c, 6), Tchat::waiting);
-    QVERIFY(c.seatInPlay(5));
-    QVERIFY(!c.seatInPlay(4));
-    QVERIFY(!c.seatInPlay(3));
-    QCOMPARE(c.seatRows()->bonus(4), QString());
+    QCOMPARE(rowName(c, 6), table::waitingName);
+    QVERIFY(c.state().seatinplay(5));
+    QVERIFY(!c.state().seatinplay(4));
+    QVERIFY(!c.state().seatinplay(3));
+    QCOMPARE(c.surface().seatRows()->bonus(4), QString());
     table.sendAll(msg::nextplayer(4));
     QVERIFY(table.settleAll());
-    QVERIFY(c.seatInPlay(4));
+    QVERIFY(c.state().seatinplay(4));
 }
 
 void TestTable::myboardFillsBothCards()
@@ -274,7 +275,7 @@ void TestTable::myboardFillsBothCards()
     ClientTable table;
     auto* ann = table.join("Ann", 1);
     QVERIFY(ann && table.settle(ann));
-    CardGrid* cards = ann->chat().cards();
+    CardGrid* cards = ann->chat().surface().cards();
     msg::CardCells cells = dealtCards();
     cells[0][1][3] = 0; // a covered cell of a late joiner
     table.send(ann, msg::myboard(1, cells));
@@ -331,7 +332,7 @@ void TestTable::outOfRangeNumbersTouchNothing()
     QVERIFY(a.spylistItems()->stringList().isEmpty());
     QCOMPARE(ann->sounds.played, QStringList({"entered", "entered"}));
     QCOMPARE(rowName(a, 1), QStringLiteral("Ann"));
-    QCOMPARE(a.getTurnseat(), 0);
+    QCOMPARE(a.state().turnseat(), 0);
     QVERIFY(a.findChild<QWidget*>("image_Turn")->isHidden());
     QCOMPARE(rowName(a, 5), QStringLiteral("Klick"));
     QVERIFY(table.errors.errors.isEmpty());
@@ -339,15 +340,15 @@ void TestTable::outOfRangeNumbersTouchNothing()
     // Only the sound group of the board reached a cell; then the round start emptied it.
     table.send(ann, msg::frame("CMD_myboard+1+3+1+1+5+1+1+1+42+2+9+9+9"));
     QVERIFY(table.settle(ann));
-    QCOMPARE(a.cards()->cellNumber(1, 1, 1), 42);
+    QCOMPARE(a.surface().cards()->cellNumber(1, 1, 1), 42);
     QCOMPARE(label(a, "label_card111")->text(), QStringLiteral("42"));
 
     // A field that is no number ends the handler there and is reported; what was done stays.
     table.send(ann, msg::frame("CMD_myboard+1+1+1+2+17+1+1+3+x+1+1+4+19"));
     table.send(ann, msg::frame("CMD_chat+x+Ann chats: hi|clRed"));
     QVERIFY(table.settle(ann));
-    QCOMPARE(a.cards()->cellNumber(1, 1, 2), 17);
-    QCOMPARE(a.cards()->cellNumber(1, 1, 4), 0);
+    QCOMPARE(a.surface().cards()->cellNumber(1, 1, 2), 17);
+    QCOMPARE(a.surface().cards()->cellNumber(1, 1, 4), 0);
     QCOMPARE(table.errors.errors.size(), 2);
     QVERIFY(table.errors.errors.at(0).contains("'x'"));
 }
@@ -365,13 +366,13 @@ void TestTable::turnMarkerStatusAndSound()
 
     table.sendAll(msg::nextplayer(3));
     QVERIFY(table.settleAll());
-    QCOMPARE(cid->chat().status(), QStringLiteral("Your Turn."));
-    QCOMPARE(ann->chat().status(), QStringLiteral("Cid's turn."));
+    QCOMPARE(cid->chat().surface().status(), QStringLiteral("Your Turn."));
+    QCOMPARE(ann->chat().surface().status(), QStringLiteral("Cid's turn."));
     QCOMPARE(cid->sounds.played, QStringList({"turn"}));
     QVERIFY(ann->sounds.played.isEmpty());
     QVERIFY(marker->isVisible());
     QCOMPARE(marker->y(), label(cid->chat(), "label_playername3")->y() - 5);
-    QCOMPARE(cid->chat().getTurnseat(), 3);
+    QCOMPARE(cid->chat().state().turnseat(), 3);
 
     // The "New" turn sound; an empty seat's turn goes to its computer player.
     action(cid->chat(), "New1")->trigger();
@@ -381,13 +382,13 @@ void TestTable::turnMarkerStatusAndSound()
     table.sendAll(msg::nextplayer(3));
     QVERIFY(table.settleAll());
     QCOMPARE(rowName(ann->chat(), 6), QStringLiteral("Krazy"));
-    QCOMPARE(ann->chat().status(), QStringLiteral("Cid's turn."));
+    QCOMPARE(ann->chat().surface().status(), QStringLiteral("Cid's turn."));
     QCOMPARE(cid->sounds.played, QStringList({"turn", "turnnew"}));
     QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(),
              label(ann->chat(), "label_playername3")->y() - 5);
     table.sendAll(msg::nextplayer(6));
     QVERIFY(table.settleAll());
-    QCOMPARE(ann->chat().status(), QStringLiteral("Krazy's turn."));
+    QCOMPARE(ann->chat().surface().status(), QStringLiteral("Krazy's turn."));
     QCOMPARE(ann->chat().findChild<QWidget*>("image_Turn")->y(), 117 - 5);
 
     // "Play Sounds" off: the turn is silent.

@@ -1,4 +1,5 @@
 #include "support/clienttable.h"
+#include "client/chatpanel.h"
 #include "support/settingsfolder.h"
 
 #include "client/chatview.h"
@@ -84,7 +85,7 @@ bool ClientTable::settleAll(int timeoutMs)
 
 QStringList chatLines(Tchat& chat)
 {
-    QStringList lines = chat.chatView()->toPlainText().split(QLatin1Char('\n'));
+    QStringList lines = chat.chatPanel().view()->toPlainText().split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.simplified();
     if (lines.size() == 1 && lines.first().isEmpty())
