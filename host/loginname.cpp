@@ -7,7 +7,8 @@ namespace rules {
 QByteArray sanitisedLoginName(QByteArray name)
 {
     for (char& c : name) {
-        if (c == '+' || c == msg::colourSeparator || c == '\r' || c == '\n' || c == msg::terminator)
+        if (c == msg::fieldSeparator || c == msg::colourSeparator || c == '\r' || c == '\n' ||
+            c == msg::terminator)
             c = ' ';
     }
     return name;

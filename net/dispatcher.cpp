@@ -3,6 +3,7 @@
 #include "net/errorreporter.h"
 #include "net/fields.h"
 #include "net/logging.h"
+#include "net/separators.h"
 
 void Dispatcher::add(const QByteArray& name, Handler handler)
 {
@@ -20,7 +21,7 @@ QList<QByteArray> Dispatcher::names() const
 bool Dispatcher::dispatch(const QByteArray& entry) const
 {
     const QByteArray text = entry.left(maxEntry);
-    const qsizetype plus = text.indexOf('+');
+    const qsizetype plus = text.indexOf(msg::fieldSeparator);
     if (plus <= 0)
         return false;
     const QByteArray name = text.left(plus);

@@ -1,5 +1,7 @@
 #include "net/fields.h"
 
+#include "net/separators.h"
+
 #include <limits>
 
 FieldError::FieldError(const QString& message) : std::runtime_error(message.toStdString()) {}
@@ -35,7 +37,7 @@ QByteArray Fields::field()
 {
     if (m_pos >= m_body.size())
         return {};
-    const qsizetype plus = m_body.indexOf('+', m_pos);
+    const qsizetype plus = m_body.indexOf(msg::fieldSeparator, m_pos);
     const qsizetype end = plus < 0 ? m_body.size() : plus;
     QByteArray result = m_body.mid(m_pos, end - m_pos);
     m_pos = plus < 0 ? m_body.size() : plus + 1;

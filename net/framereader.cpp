@@ -6,12 +6,12 @@ QList<QByteArray> FrameReader::feed(const QByteArray& data)
 {
     QList<QByteArray> frames;
     qsizetype start = 0;
-    qsizetype end = data.indexOf(terminator);
+    qsizetype end = data.indexOf(msg::terminator);
     if (end >= 0) {
         m_tail.append(data.constData(), end);
         frames.append(std::exchange(m_tail, {}));
         start = end + 1;
-        while ((end = data.indexOf(terminator, start)) >= 0) {
+        while ((end = data.indexOf(msg::terminator, start)) >= 0) {
             frames.append(data.mid(start, end - start));
             start = end + 1;
         }

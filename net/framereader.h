@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/separators.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -8,7 +10,6 @@
 // breaks are ordinary bytes, so one frame is always one message.
 class FrameReader {
 public:
-    static constexpr char terminator = char(0xFF);
     // Bounded so a peer cannot grow it without limit by never sending a terminator.
     static constexpr qsizetype maxTail = 64 * 1024;
 

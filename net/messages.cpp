@@ -1,5 +1,7 @@
 #include "net/messages.h"
 
+#include "net/fields.h"
+
 namespace msg {
 namespace {
 
@@ -9,19 +11,19 @@ public:
     explicit Builder(const char* name) : m_text(name) {}
     Builder& add(int value)
     {
-        m_text += '+';
+        m_text += fieldSeparator;
         m_text += QByteArray::number(value);
         return *this;
     }
     Builder& add(const QByteArray& text)
     {
-        m_text += '+';
+        m_text += fieldSeparator;
         m_text += text;
         return *this;
     }
     Builder& add(const QString& text) { return add(text.toUtf8()); }
     QByteArray done() const { return frame(m_text); }
-    QByteArray doneWithPlus() const { return frame(m_text + '+'); }
+    QByteArray doneWithPlus() const { return frame(m_text + fieldSeparator); }
 
 private:
     QByteArray m_text;
@@ -37,6 +39,11 @@ QByteArray colourTagged(const QString& text, const QString& colour)
 QByteArray frame(const QByteArray& text)
 {
     return text + terminator;
+}
+
+int claimedSeat(const QByteArray& body)
+{
+    return Fields(body).number();
 }
 
 QByteArray logininfo(int seat, const QString& version, const QString& name)
@@ -89,25 +96,6 @@ QByteArray chooseball(int seat, int position)
 QByteArray cover(int seat, int card, int column, int row)
 {
     return Builder(cmd::cover).add(seat).add(card).add(column * 10 + row).doneWithPlus();
-}
-
-QByteArray bodyOf(const QByteArray& wire)
-{
-    const qsizetype plus = wire.indexOf('+');
-    if (plus < 0)
-        return {};
-    const qsizetype end = wire.indexOf(terminator, plus);
-    return wire.mid(plus + 1, (end < 0 ? wire.size() : end) - plus - 1);
-}
-
-QByteArray chooseballBody(int seat, int position)
-{
-    return bodyOf(chooseball(seat, position));
-}
-
-QByteArray coverBody(int seat, int card, int column, int row)
-{
-    return bodyOf(cover(seat, card, column, row));
 }
 
 QByteArray full()
@@ -251,6 +239,263 @@ QByteArray scores(const QList<SeatScore>& seats)
 QByteArray winner(const QString& name)
 {
     return Builder(cmd::winner).add(name).doneWithPlus();
+}
+
+// ---- Reading ----
+
+namespace {
+
+std::optional<int> numberOrNothing(const QByteArray& field)
+{
+    int value = 0;
+    return Fields::parseNumber(field, &value) ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+LoginInfo LoginInfo::parse(const QByteArray& body)
+{
+    Fields f(body);
+    LoginInfo m;
+    m.seat = f.number();
+    m.version = f.text();
+    m.name = f.rest();
+    return m;
+}
+
+Relayed Relayed::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Relayed m;
+    m.seat = f.number();
+    m.rest = f.rest();
+    return m;
+}
+
+StartGame StartGame::parse(const QByteArray& body)
+{
+    Fields f(body);
+    StartGame m;
+    m.name = f.text();
+    m.playtoscore = numberOrNothing(f.field());
+    m.penalty = numberOrNothing(f.field());
+    m.bobcount = numberOrNothing(f.field());
+    m.botsfor = numberOrNothing(f.field());
+    return m;
+}
+
+JustWatch JustWatch::parse(const QByteArray& body)
+{
+    Fields f(body);
+    JustWatch m;
+    m.seat = f.number();
+    const QByteArray mode = f.field();
+    m.mode = mode == "1" ? watch : mode == "2" ? play : 0;
+    return m;
+}
+
+KickHim KickHim::parse(const QByteArray& body)
+{
+    Fields f(body);
+    KickHim m;
+    m.seat = f.number();
+    m.target = f.number();
+    return m;
+}
+
+ChooseBall ChooseBall::parse(const QByteArray& body)
+{
+    Fields f(body);
+    ChooseBall m;
+    m.seat = f.number();
+    m.position = f.number();
+    return m;
+}
+
+Cover Cover::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Cover m;
+    m.seat = f.number();
+    m.cell.card = f.number();
+    const QByteArray cell = f.field();
+    if (!Fields::parseNumber(cell.left(1), &m.cell.column) ||
+        !Fields::parseNumber(cell.mid(1), &m.cell.row))
+        throw FieldError(
+            QStringLiteral("'%1' is not a valid card cell").arg(QString::fromUtf8(cell.left(64))));
+    return m;
+}
+
+SendLoginInfo SendLoginInfo::parse(const QByteArray& body)
+{
+    return {Fields(body).number()};
+}
+
+PlayerList PlayerList::parse(const QByteArray& body)
+{
+    Fields f(body);
+    PlayerList m;
+    while (!f.atEnd()) {
+        SeatInfo s;
+        s.seat = f.number();
+        s.name = f.text();
+        s.watching = f.field() == "1";
+        m.seats.append(s);
+    }
+    return m;
+}
+
+HaveWrongVersion HaveWrongVersion::parse(const QByteArray& body)
+{
+    return {QString::fromUtf8(body)};
+}
+
+GameStats GameStats::parse(const QByteArray& body)
+{
+    Fields f(body);
+    GameStats m;
+    m.turn = f.number();
+    m.bobs = f.number();
+    m.playtoscore = f.number();
+    for (int& score : m.scores)
+        score = f.number();
+    while (!f.atEnd()) {
+        Revealed r;
+        r.position = f.number();
+        r.value = f.number();
+        m.revealed.append(r);
+    }
+    return m;
+}
+
+MyBoard MyBoard::parse(const QByteArray& body)
+{
+    Fields f(body);
+    MyBoard m;
+    m.seat = f.number();
+    while (!f.atEnd()) {
+        Entry e;
+        e.cell.card = f.number();
+        e.cell.column = f.number();
+        e.cell.row = f.number();
+        e.value = f.number();
+        m.cells.append(e);
+    }
+    return m;
+}
+
+Refusal Refusal::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Refusal m;
+    m.seat = f.number();
+    m.code = f.number();
+    return m;
+}
+
+CoverIt CoverIt::parse(const QByteArray& body)
+{
+    Fields f(body);
+    CoverIt m;
+    m.seat = f.number();
+    m.cell.card = f.number();
+    m.cell.column = f.number();
+    m.cell.row = f.number();
+    return m;
+}
+
+PlayerDisconnected PlayerDisconnected::parse(const QByteArray& body)
+{
+    Fields f(body);
+    PlayerDisconnected m;
+    m.seat = f.number();
+    m.name = QString::fromUtf8(f.rest());
+    return m;
+}
+
+ChatLine ChatLine::parse(const QByteArray& body)
+{
+    const QString payload = QString::fromUtf8(body);
+    const qsizetype bar = payload.indexOf(QLatin1Char(colourSeparator));
+    const QString line = bar < 0 ? payload : payload.left(bar);
+    ChatLine m;
+    if (bar >= 0)
+        m.colour = payload.mid(bar + 1);
+    const qsizetype plus = line.indexOf(QLatin1Char(fieldSeparator));
+    m.seat = Fields((plus < 0 ? QString() : line.left(plus)).toUtf8()).number();
+    m.text = line.mid(plus + 1);
+    return m;
+}
+
+Sound Sound::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Sound m;
+    m.seat = f.number();
+    m.name = f.text();
+    return m;
+}
+
+GameStarted GameStarted::parse(const QByteArray& body)
+{
+    Fields f(body);
+    GameStarted m;
+    m.name = f.text();
+    m.playtoscore = f.text();
+    return m;
+}
+
+RoundStart RoundStart::parse(const QByteArray& body)
+{
+    Fields f(body);
+    RoundStart m;
+    m.round = f.number();
+    while (!f.atEnd()) {
+        Seat s;
+        s.seat = f.number();
+        s.inRound = f.number() == 1;
+        m.seats.append(s);
+    }
+    return m;
+}
+
+NextPlayer NextPlayer::parse(const QByteArray& body)
+{
+    return {Fields(body).number()};
+}
+
+Reveal Reveal::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Reveal m;
+    m.seat = f.number();
+    m.position = f.number();
+    m.value = f.number();
+    m.bobs = f.number();
+    m.score = f.number();
+    m.penalty = f.number();
+    return m;
+}
+
+Scores Scores::parse(const QByteArray& body)
+{
+    Fields f(body);
+    Scores m;
+    while (!f.atEnd()) {
+        SeatScore s;
+        s.seat = f.number();
+        s.total = f.number();
+        s.round = f.number();
+        for (int& points : s.patterns)
+            points = f.number();
+        m.seats.append(s);
+    }
+    return m;
+}
+
+Winner Winner::parse(const QByteArray& body)
+{
+    return {Fields(body).text()};
 }
 
 } // namespace msg

@@ -22,6 +22,26 @@ msg::CardCells countingCells()
                 cell = n++;
     return cells;
 }
+
+// What the receiving side's dispatcher hands a handler: the first frame, after its name.
+QByteArray bodyOf(const QByteArray& wire)
+{
+    const QByteArray text = FrameReader().feed(wire).value(0);
+    return text.mid(text.indexOf('+') + 1);
+}
+
+// A builder's bytes, and whether its message's parse() gives back what was built.
+template <class Message>
+void row(const char* name, const QByteArray& built, const QByteArray& expected,
+         const Message& typed)
+{
+    QTest::newRow(name) << built << expected << (Message::parse(bodyOf(built)) == typed);
+}
+
+void row(const char* name, const QByteArray& built, const QByteArray& expected)
+{
+    QTest::newRow(name) << built << expected << true;
+}
 } // namespace
 
 class TestNet : public QObject {
@@ -47,6 +67,7 @@ private slots:
 
     void builders_data();
     void builders();
+    void parseRefusesBadFields();
     void readingListMessages();
 };
 
@@ -286,64 +307,91 @@ void TestNet::builders_data()
 {
     QTest::addColumn<QByteArray>("built");
     QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<bool>("readsBack");
     const std::array<int, 7> totals{10, -6, 0, 3, 4, 5, 6};
     msg::SeatScore s1{1, 54, 54, {25, 10, 0, 5, 0, 7, 7}};
     msg::SeatScore s4{4, -4, 2, {2, 0, 0, 0, 0, 0, 0}};
 
-    QTest::newRow("logininfo") << msg::logininfo(2, "1.0.1", "Ann")
-                               << "CMD_logininfo+2+1.0.1+Ann" + FF + FF;
-    QTest::newRow("chat") << msg::chat(3, "a+b", "clRed") << "CMD_chat+3+a+b|clRed" + FF;
-    QTest::newRow("action") << msg::action(3, "says: Wow, WTG!", "$00FF0080")
-                            << "CMD_action+3+says: Wow, WTG!|$00FF0080" + FF;
-    QTest::newRow("playasound") << msg::playasound(4, 17) << "CMD_playasound+4+wave17+" + FF;
-    QTest::newRow("startgame") << msg::startgame("Ann", "30", "x", "5", 3)
-                               << "CMD_startgame+Ann+30+x+5+3+" + FF;
-    QTest::newRow("justwatch") << msg::justwatch(5, 1) << "CMD_justwatch+5+1" + FF;
-    QTest::newRow("kickhim") << msg::kickhim(1, 9) << "CMD_kickhim+1+9+" + FF;
-    QTest::newRow("chooseball") << msg::chooseball(2, 72) << "CMD_chooseball+2+72+" + FF;
-    QTest::newRow("cover") << msg::cover(2, 1, 3, 4) << "CMD_cover+2+1+34+" + FF;
-    QTest::newRow("full") << msg::full() << "CMD_full+" + FF;
-    QTest::newRow("sendlogininfo") << msg::sendlogininfo(4) << "CMD_sendlogininfo+4" + FF;
-    QTest::newRow("existingplayers") << msg::existingplayers({{1, "Host", false}, {3, "Bea", true}})
-                                     << "CMD_existingplayers+1+Host+0+3+Bea+1" + FF;
-    QTest::newRow("wrongversion") << msg::wrongversion() << "CMD_wrongversion+" + FF;
-    QTest::newRow("havewrongversion")
-        << msg::havewrongversion("Bea") << "CMD_havewrongversion+Bea" + FF;
-    QTest::newRow("gamestats") << msg::gamestats(3, 1, 30, totals, {{5, 38}, {40, 77}})
-                               << "CMD_gamestats+3+1+30+10+-6+0+3+4+5+6+5+38+40+77" + FF;
-    QTest::newRow("invalid") << msg::invalid(2, 1) << "CMD_invalid+2+1+" + FF;
-    QTest::newRow("errored") << msg::errored(6) << "CMD_errored+6+3+" + FF;
-    QTest::newRow("coverit") << msg::coverit(2, 2, 5, 1) << "CMD_coverit+2+2+5+1+" + FF;
-    QTest::newRow("newplayerinfo")
-        << msg::newplayerinfo(2, "Ann") << "CMD_newplayerinfo+2+Ann+0" + FF;
-    QTest::newRow("playerdisconnected")
-        << msg::playerdisconnected(2, "Ann") << "CMD_playerdisconnected+2+Ann" + FF;
-    QTest::newRow("chat relay") << msg::chatRelay(2, "Ann", "hi+there|clBlue")
-                                << "CMD_chat+2+Ann chats: hi+there|clBlue" + FF;
-    QTest::newRow("action relay") << msg::actionRelay(2, "Ann", "says: GG|clBlue")
-                                  << "CMD_action+2+Ann says: GG|clBlue" + FF;
-    QTest::newRow("playasound relay")
-        << msg::playasoundRelay(2, "wave3+") << "CMD_playasound+2+wave3+" + FF;
-    QTest::newRow("justwatching") << msg::justwatching(3, 2) << "CMD_justwatching+3+2" + FF;
-    QTest::newRow("startgame relay")
-        << msg::startgameRelay("Ann", 30) << "CMD_startgame+Ann+30+" + FF;
-    QTest::newRow("roundstart") << msg::roundstart(2, {true, false, true, false, false})
-                                << "CMD_roundstart+2+3+1+4+0+5+1+6+0+7+0" + FF;
-    QTest::newRow("nextplayer") << msg::nextplayer(7) << "CMD_nextplayer+7+" + FF;
-    QTest::newRow("chooseball reveal")
-        << msg::chooseballReveal(2, 40, 77, 1, 25, 10) << "CMD_chooseball+2+40+77+1+25+10+" + FF;
-    QTest::newRow("scores") << msg::scores({s1, s4})
-                            << "CMD_scores+1+54+54+25+10+0+5+0+7+7+4+-4+2+2+0+0+0+0+0+0" + FF;
-    QTest::newRow("winner") << msg::winner("Klot") << "CMD_winner+Klot+" + FF;
-    QTest::newRow("computer pick body") << msg::chooseballBody(3, 9) << QByteArray("3+9+");
-    QTest::newRow("computer cover body") << msg::coverBody(3, 2, 1, 5) << QByteArray("3+2+15+");
+    row("logininfo", msg::logininfo(2, "1.0.1", "Ann"), "CMD_logininfo+2+1.0.1+Ann" + FF + FF,
+        msg::LoginInfo{2, "1.0.1", "Ann"});
+    row("chat", msg::chat(3, "a+b", "clRed"), "CMD_chat+3+a+b|clRed" + FF,
+        msg::Relayed{3, "a+b|clRed"});
+    row("action", msg::action(3, "says: Wow, WTG!", "$00FF0080"),
+        "CMD_action+3+says: Wow, WTG!|$00FF0080" + FF,
+        msg::Relayed{3, "says: Wow, WTG!|$00FF0080"});
+    row("playasound", msg::playasound(4, 17), "CMD_playasound+4+wave17+" + FF,
+        msg::Relayed{4, "wave17+"});
+    row("startgame", msg::startgame("Ann", "30", "x", "5", 3), "CMD_startgame+Ann+30+x+5+3+" + FF,
+        msg::StartGame{"Ann", 30, std::nullopt, 5, 3});
+    row("justwatch", msg::justwatch(5, 1), "CMD_justwatch+5+1" + FF,
+        msg::JustWatch{5, msg::JustWatch::watch});
+    row("kickhim", msg::kickhim(1, 9), "CMD_kickhim+1+9+" + FF, msg::KickHim{1, 9});
+    row("chooseball", msg::chooseball(2, 72), "CMD_chooseball+2+72+" + FF, msg::ChooseBall{2, 72});
+    row("cover", msg::cover(2, 1, 3, 4), "CMD_cover+2+1+34+" + FF, msg::Cover{2, {1, 3, 4}});
+    row("full", msg::full(), "CMD_full+" + FF);
+    row("sendlogininfo", msg::sendlogininfo(4), "CMD_sendlogininfo+4" + FF, msg::SendLoginInfo{4});
+    row("existingplayers", msg::existingplayers({{1, "Host", false}, {3, "Bea", true}}),
+        "CMD_existingplayers+1+Host+0+3+Bea+1" + FF,
+        msg::PlayerList{{{1, "Host", false}, {3, "Bea", true}}});
+    row("wrongversion", msg::wrongversion(), "CMD_wrongversion+" + FF);
+    row("havewrongversion", msg::havewrongversion("Bea"), "CMD_havewrongversion+Bea" + FF,
+        msg::HaveWrongVersion{"Bea"});
+    row("gamestats", msg::gamestats(3, 1, 30, totals, {{5, 38}, {40, 77}}),
+        "CMD_gamestats+3+1+30+10+-6+0+3+4+5+6+5+38+40+77" + FF,
+        msg::GameStats{3, 1, 30, totals, {{5, 38}, {40, 77}}});
+    row("invalid", msg::invalid(2, 1), "CMD_invalid+2+1+" + FF, msg::Refusal{2, 1});
+    row("errored", msg::errored(6), "CMD_errored+6+3+" + FF, msg::Refusal{6, 3});
+    row("coverit", msg::coverit(2, 2, 5, 1), "CMD_coverit+2+2+5+1+" + FF,
+        msg::CoverIt{2, {2, 5, 1}});
+    row("newplayerinfo", msg::newplayerinfo(2, "Ann"), "CMD_newplayerinfo+2+Ann+0" + FF,
+        msg::PlayerList{{{2, "Ann", false}}});
+    row("playerdisconnected", msg::playerdisconnected(2, "Ann+x"),
+        "CMD_playerdisconnected+2+Ann+x" + FF, msg::PlayerDisconnected{2, "Ann+x"});
+    row("chat relay", msg::chatRelay(2, "Ann", "hi+there|clBlue"),
+        "CMD_chat+2+Ann chats: hi+there|clBlue" + FF,
+        msg::ChatLine{2, "Ann chats: hi+there", "clBlue"});
+    row("action relay", msg::actionRelay(2, "Ann", "says: GG|clBlue"),
+        "CMD_action+2+Ann says: GG|clBlue" + FF, msg::ChatLine{2, "Ann says: GG", "clBlue"});
+    row("relay without colour", msg::chatRelay(2, "Ann", "hi"), "CMD_chat+2+Ann chats: hi" + FF,
+        msg::ChatLine{2, "Ann chats: hi", std::nullopt});
+    row("playasound relay", msg::playasoundRelay(2, "wave3+"), "CMD_playasound+2+wave3+" + FF,
+        msg::Sound{2, "wave3"});
+    row("justwatching", msg::justwatching(3, 2), "CMD_justwatching+3+2" + FF,
+        msg::JustWatch{3, msg::JustWatch::play});
+    row("startgame relay", msg::startgameRelay("Ann", 30), "CMD_startgame+Ann+30+" + FF,
+        msg::GameStarted{"Ann", "30"});
+    row("roundstart", msg::roundstart(2, {true, false, true, false, false}),
+        "CMD_roundstart+2+3+1+4+0+5+1+6+0+7+0" + FF,
+        msg::RoundStart{2, {{3, true}, {4, false}, {5, true}, {6, false}, {7, false}}});
+    row("nextplayer", msg::nextplayer(7), "CMD_nextplayer+7+" + FF, msg::NextPlayer{7});
+    row("chooseball reveal", msg::chooseballReveal(2, 40, 77, 1, 25, 10),
+        "CMD_chooseball+2+40+77+1+25+10+" + FF, msg::Reveal{2, 40, 77, 1, 25, 10});
+    row("scores", msg::scores({s1, s4}),
+        "CMD_scores+1+54+54+25+10+0+5+0+7+7+4+-4+2+2+0+0+0+0+0+0" + FF, msg::Scores{{s1, s4}});
+    row("winner", msg::winner("Klot"), "CMD_winner+Klot+" + FF, msg::Winner{"Klot"});
 }
 
 void TestNet::builders()
 {
     QFETCH(QByteArray, built);
     QFETCH(QByteArray, expected);
+    QFETCH(bool, readsBack);
     QCOMPARE(built, expected);
+    QVERIFY(readsBack);
+}
+
+// parse() checks the form only; the receiver's dispatcher reports the error.
+void TestNet::parseRefusesBadFields()
+{
+    QVERIFY_THROWS_EXCEPTION(FieldError, msg::ChooseBall::parse("3+x+"));
+    QVERIFY_THROWS_EXCEPTION(FieldError, msg::Cover::parse("2+1+x4+"));
+    QVERIFY_THROWS_EXCEPTION(FieldError, msg::Cover::parse("2+1+3+")); // no row
+    QVERIFY_THROWS_EXCEPTION(FieldError, msg::ChatLine::parse("no seat|clRed"));
+    QVERIFY_THROWS_EXCEPTION(FieldError, msg::Scores::parse("1+54+54+25")); // group cut short
+    // Out of range is the receiver's business, and a sign is part of a number.
+    QCOMPARE(msg::Cover::parse("2+9+1-3+"), (msg::Cover{2, {9, 1, -3}}));
+    QCOMPARE(msg::JustWatch::parse("2+01").mode, 0);
+    QCOMPARE(msg::StartGame::parse("Ann"), (msg::StartGame{"Ann", {}, {}, {}, {}}));
 }
 
 // The list messages are read group by group until the body is used up.
@@ -352,34 +400,11 @@ void TestNet::readingListMessages()
     const QByteArray board = msg::myboard(3, countingCells());
     QVERIFY(board.startsWith("CMD_myboard+3+1+1+1+1+1+1+2+2+"));
     QVERIFY(board.endsWith("+2+5+5+50" + FF));
-    Fields f(msg::bodyOf(board));
-    QCOMPARE(f.number(), 3);
-    int groups = 0;
-    while (!f.atEnd()) {
-        const int card = f.number(), column = f.number(), row = f.number(), value = f.number();
-        QCOMPARE(value, (card - 1) * 25 + (column - 1) * 5 + row);
-        ++groups;
-    }
-    QCOMPARE(groups, 50);
-
-    // CMD_existingplayers has no fields of its own: its name ends at the first group's "+".
-    Dispatcher d(nullptr);
-    QList<msg::SeatInfo> seen;
-    d.add(cmd::existingplayers, [&](const QByteArray& body) {
-        Fields g(body);
-        while (!g.atEnd()) {
-            msg::SeatInfo s;
-            s.seat = g.number();
-            s.name = g.text();
-            s.watching = g.number() == 1;
-            seen << s;
-        }
-    });
-    const QByteArray wire = msg::existingplayers({{1, "Host", false}, {3, "Bea", true}});
-    d.dispatch(wire.chopped(1));
-    QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen.at(1).name, QStringLiteral("Bea"));
-    QVERIFY(seen.at(1).watching);
+    const msg::MyBoard read = msg::MyBoard::parse(bodyOf(board));
+    QCOMPARE(read.seat, 3);
+    QCOMPARE(read.cells.size(), 50);
+    for (const auto& [cell, value] : read.cells)
+        QCOMPARE(value, (cell.card - 1) * 25 + (cell.column - 1) * 5 + cell.row);
     // Texts travel as UTF-8, which has no 0xFF byte to break the framing.
     QVERIFY(!msg::chat(1, QStringLiteral("ÿÿ héllo"), "clRed").chopped(1).contains(char(0xFF)));
 }

@@ -1,7 +1,6 @@
 #include "support/rawclient.h"
 #include "net/table.h"
 
-#include "net/fields.h"
 #include "net/messages.h"
 
 #include <QDeadlineTimer>
@@ -15,8 +14,7 @@ RawClient::RawClient(QObject* parent) : QObject(parent)
         for (const QByteArray& text : m_reader.feed(socket.readAll())) {
             received.append(text);
             if (text.startsWith(QByteArray(cmd::sendlogininfo) + '+')) {
-                Fields f(msg::bodyOf(text));
-                m_seat = f.number();
+                m_seat = msg::SendLoginInfo::parse(text.mid(text.indexOf('+') + 1)).seat;
                 if (!m_autoLogin.isNull())
                     sendRaw(msg::logininfo(m_seat, table::version(), m_autoLogin));
             }
