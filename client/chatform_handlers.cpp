@@ -11,7 +11,6 @@
 #include "client/gamepictures.h"
 #include "client/playingsurface.h"
 #include "client/soundplayer.h"
-#include "net/fields.h"
 #include "net/logging.h"
 #include "net/messages.h"
 
@@ -58,75 +57,60 @@ void Tchat::buildDispatchTable()
 
 void Tchat::sendloginfo(const QByteArray& body)
 {
-    Fields f(body);
-    m_state.logIn(f.number());
+    m_state.logIn(msg::SendLoginInfo::parse(body).seat);
     qCInfo(lcClient) << "logged in at seat" << m_state.ownSeat();
     send(msg::logininfo(m_state.ownSeat(), table::version(), m_playerName));
 }
 
 void Tchat::chatrecieved(const QByteArray& body)
 {
-    const QString payload = QString::fromUtf8(body);
-    const qsizetype bar = payload.indexOf(QLatin1Char(msg::colourSeparator));
-    const QString line = bar < 0 ? payload : payload.left(bar);
-    QColor colour = pureRed;
-    if (bar >= 0) {
-        if (const std::optional<QColor> named = colourFromName(payload.mid(bar + 1)))
-            colour = *named;
-    }
-    const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    // The code is read like any numeric field: a line without one is an error.
-    Fields code((plus < 0 ? QString() : line.left(plus)).toUtf8());
-    addlinetochat(code.number(), line.mid(plus + 1), colour);
+    const msg::ChatLine m = msg::ChatLine::parse(body);
+    const std::optional<QColor> named = m.colour ? colourFromName(*m.colour) : std::nullopt;
+    addlinetochat(m.seat, m.text, named.value_or(pureRed));
 }
 
 void Tchat::playasound(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const QString name = f.text();
+    const msg::Sound m = msg::Sound::parse(body);
     // Only the chatter sounds: a peer cannot make the table hear a game sound.
-    const int tag = chattersounds::tagOf(name);
+    const int tag = chattersounds::tagOf(m.name);
     if (tag == 0) {
-        qCDebug(lcClient) << "chatter sound" << name << "is not one of the menu's";
+        qCDebug(lcClient) << "chatter sound" << m.name << "is not one of the menu's";
         return;
     }
     if (options().playerPhraseSounds) {
         if (m_sounds)
-            m_sounds->play(name);
-    } else if (TableState::isRow(seat)) {
-        systemline(m_state.name(seat) + QStringLiteral(": <Chatter Sound> ") +
+            m_sounds->play(m.name);
+    } else if (TableState::isRow(m.seat)) {
+        systemline(m_state.name(m.seat) + QStringLiteral(": <Chatter Sound> ") +
                    chattersounds::title(tag));
     }
 }
 
 void Tchat::newplayerinfo(const QByteArray& body)
 {
-    Fields f(body);
-    while (!f.atEnd()) {
-        const int seat = f.number();
-        const QString name = f.text();
-        const bool watching = f.text() == QLatin1String("1");
-        if (seat < 1 || seat > table::maxSeats) {
-            qCDebug(lcClient) << "player entry for seat" << seat << "skipped";
+    for (const msg::SeatInfo& s : msg::PlayerList::parse(body).seats) {
+        if (s.seat < 1 || s.seat > table::maxSeats) {
+            qCDebug(lcClient) << "player entry for seat" << s.seat << "skipped";
             continue;
         }
-        if (seat == m_state.ownSeat()) {
+        if (s.seat == m_state.ownSeat()) {
             systemline(QStringLiteral("You are Connected."));
             loadinifile();
         } else {
-            systemline(name + QStringLiteral(" is Connected."));
+            systemline(s.name + QStringLiteral(" is Connected."));
         }
-        if (TableState::isRow(seat)) {
-            m_state.seatPlayer(seat, name, watching);
-            m_surface->showSeat(seat);
+        if (TableState::isRow(s.seat)) {
+            m_state.seatPlayer(s.seat, s.name, s.watching);
+            m_surface->showSeat(s.seat);
         } else {
-            m_state.addSpy(seat, name);
+            m_state.addSpy(s.seat, s.name);
             const int row = m_spylist->rowCount();
             m_spylist->insertRows(row, 1);
-            m_spylist->setData(m_spylist->index(row), QStringLiteral("%1: %2").arg(seat).arg(name));
-            systemline(seat == m_state.ownSeat() ? QStringLiteral("You are spying.")
-                                                 : name + QStringLiteral(" is spying."));
+            m_spylist->setData(m_spylist->index(row),
+                               QStringLiteral("%1: %2").arg(s.seat).arg(s.name));
+            systemline(s.seat == m_state.ownSeat() ? QStringLiteral("You are spying.")
+                                                   : s.name + QStringLiteral(" is spying."));
         }
     }
     playsounds(QStringLiteral("entered"));
@@ -134,7 +118,7 @@ void Tchat::newplayerinfo(const QByteArray& body)
 
 void Tchat::havewrongversion(const QByteArray& body)
 {
-    systemline(QString::fromUtf8(body) +
+    systemline(msg::HaveWrongVersion::parse(body).name +
                QStringLiteral(" has a different version of the game then you."));
 }
 
@@ -145,18 +129,16 @@ void Tchat::wrongversion(const QByteArray&)
 
 void Tchat::playerdisconnected(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const QString name = QString::fromUtf8(f.rest());
-    if (TableState::isRow(seat)) {
-        const QString shown = m_state.leave(seat);
+    const msg::PlayerDisconnected m = msg::PlayerDisconnected::parse(body);
+    if (TableState::isRow(m.seat)) {
+        const QString shown = m_state.leave(m.seat);
         if (!shown.isEmpty())
             systemline(shown + QStringLiteral(" disconnected."));
-        m_surface->showSeat(seat);
-    } else if (seat > table::playingSeats) {
-        const int row = m_state.removeSpy(seat, name);
+        m_surface->showSeat(m.seat);
+    } else if (m.seat > table::playingSeats) {
+        const int row = m_state.removeSpy(m.seat, m.name);
         if (row >= 0) {
-            systemline(name + QStringLiteral(" has left."));
+            systemline(m.name + QStringLiteral(" has left."));
             m_spylist->removeRows(row, 1);
         }
     }
@@ -170,48 +152,41 @@ void Tchat::gamefull(const QByteArray&)
 
 void Tchat::justwatching(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const bool watches = f.text() == QLatin1String("1");
-    if (!TableState::isRow(seat))
+    const msg::JustWatch m = msg::JustWatch::parse(body);
+    if (!TableState::isRow(m.seat))
         return;
-    if (seat == m_state.ownSeat())
+    const bool watches = m.mode == msg::JustWatch::watch;
+    if (m.seat == m_state.ownSeat())
         m_menus->setJustWatch(watches);
-    systemline(m_state.name(seat) + (watches ? QStringLiteral(" is just watching")
-                                             : QStringLiteral(" is now playing again")));
-    m_state.setWatching(seat, watches);
-    m_surface->showSeat(seat);
+    systemline(m_state.name(m.seat) + (watches ? QStringLiteral(" is just watching")
+                                               : QStringLiteral(" is now playing again")));
+    m_state.setWatching(m.seat, watches);
+    m_surface->showSeat(m.seat);
 }
 
 void Tchat::startthegame(const QByteArray& body)
 {
-    Fields f(body);
-    const QString starter = f.text();
-    const QString playtoscore = f.text();
+    const msg::GameStarted m = msg::GameStarted::parse(body);
     m_surface->setStartVisible(false);
     m_menus->setJustWatch(false);
     m_surface->hideWinner();
     clearall();
-    m_surface->setPlayToScore(QStringLiteral("Play to Score: ") + playtoscore);
-    systemline(m_state.isOwnName(starter) ? QStringLiteral("You have started a game.")
-                                          : starter + QStringLiteral(" has started a game."));
+    m_surface->setPlayToScore(QStringLiteral("Play to Score: ") + m.playtoscore);
+    systemline(m_state.isOwnName(m.name) ? QStringLiteral("You have started a game.")
+                                         : m.name + QStringLiteral(" has started a game."));
     m_state.startGame();
     m_surface->showSeat(2);
 }
 
 void Tchat::roundstart(const QByteArray& body)
 {
+    const msg::RoundStart m = msg::RoundStart::parse(body); // the round number is not shown
     m_surface->chosenPanel()->reset();
     m_surface->hideScoreSheet();
-    Fields f(body);
-    f.number(); // the round number is not shown
-    while (!f.atEnd()) {
-        const int seat = f.number();
-        const int flag = f.number();
-        if (!TableState::isRow(seat))
-            qCDebug(lcClient) << "round start names seat" << seat << "; skipped";
-        m_state.startRound(seat, flag);
-        m_surface->showSeat(seat);
+    for (const msg::RoundStart::Seat& s : m.seats) {
+        if (!TableState::isRow(s.seat))
+            qCDebug(lcClient) << "round start names seat" << s.seat << "; skipped";
+        m_state.startRound(s.seat, s.inRound);
     }
     m_state.clearBonuses();
     m_surface->showSeats();
@@ -220,26 +195,21 @@ void Tchat::roundstart(const QByteArray& body)
 
 void Tchat::myboard(const QByteArray& body)
 {
-    Fields f(body);
-    f.number(); // the seat is not checked
-    while (!f.atEnd()) {
-        const int card = f.number();
-        const int column = f.number();
-        const int row = f.number();
-        const int value = f.number();
+    // The seat is not checked.
+    for (const msg::MyBoard::Entry& e : msg::MyBoard::parse(body).cells) {
+        const auto [card, column, row] = e.cell;
         if (!CardGrid::isCell(card, column, row)) {
             qCDebug(lcClient) << "card cell" << card << column << row << "does not exist; skipped";
             continue;
         }
-        m_surface->cards()->setCell(card, column, row, value);
+        m_surface->cards()->setCell(card, column, row, e.value);
     }
     m_surface->cards()->markCentres();
 }
 
 void Tchat::getnextplayer(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
+    const int seat = msg::NextPlayer::parse(body).seat;
     if (!TableState::isRow(seat))
         return;
     m_state.nextTurn(seat);
@@ -255,25 +225,19 @@ void Tchat::getnextplayer(const QByteArray& body)
 
 void Tchat::chooseball(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const int position = f.number();
-    const int value = f.number();
-    const int bobs = f.number();
-    const int score = f.number();
-    const int penalty = f.number();
-    if (!BallBoard::isPosition(position) || !isBallValue(value)) {
-        qCDebug(lcClient) << "ball" << value << "at position" << position << "refused";
+    const msg::Reveal m = msg::Reveal::parse(body);
+    if (!BallBoard::isPosition(m.position) || !isBallValue(m.value)) {
+        qCDebug(lcClient) << "ball" << m.value << "at position" << m.position << "refused";
         return;
     }
     m_state.clearBonuses();
-    m_surface->drawBall(position, value, bobs);
-    if (value == pictures::zorerBall) {
+    m_surface->drawBall(m.position, m.value, m.bobs);
+    if (m.value == pictures::zorerBall) {
         playsounds(QStringLiteral("roundover"));
         m_surface->setStatus(QStringLiteral("Zorer Aru!"));
-        m_state.setPenalty(seat, penalty, score);
+        m_state.setPenalty(m.seat, m.penalty, m.score);
     } else {
-        m_surface->setStatus(QStringLiteral("Ball : ") + pictures::ballText(value));
+        m_surface->setStatus(QStringLiteral("Ball : ") + pictures::ballText(m.value));
         playsounds(QStringLiteral("replace"));
     }
     m_surface->showSeats();
@@ -282,27 +246,22 @@ void Tchat::chooseball(const QByteArray& body)
 
 void Tchat::invalid(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const int code = f.number();
-    if (seat != m_state.ownSeat())
+    const msg::Refusal m = msg::Refusal::parse(body);
+    if (m.seat != m_state.ownSeat())
         return;
-    if (code == 1)
+    if (m.code == 1)
         m_surface->setStatus(QStringLiteral("Ball has already been choosen."));
-    else if (code == 2)
+    else if (m.code == 2)
         m_surface->setStatus(QStringLiteral("Invalid Choice."));
     playsounds(QStringLiteral("invalid"));
 }
 
 void Tchat::coverit(const QByteArray& body)
 {
-    Fields f(body);
-    const int seat = f.number();
-    const int card = f.number();
-    const int column = f.number();
-    const int row = f.number();
-    if (seat != m_state.ownSeat())
+    const msg::CoverIt m = msg::CoverIt::parse(body);
+    if (m.seat != m_state.ownSeat())
         return;
+    const auto [card, column, row] = m.cell;
     if (!CardGrid::isCell(card, column, row)) {
         qCDebug(lcClient) << "cover of cell" << card << column << row << "does not exist";
         return;
@@ -313,21 +272,15 @@ void Tchat::coverit(const QByteArray& body)
 
 void Tchat::scores(const QByteArray& body)
 {
+    const msg::Scores m = msg::Scores::parse(body);
     m_surface->setChosenPanelOpen(false);
     m_state.clearSheet();
-    Fields f(body);
-    while (!f.atEnd()) {
-        const int seat = f.number();
-        const int total = f.number();
-        const int round = f.number();
-        TableState::Patterns values{};
-        for (int& v : values)
-            v = f.number();
-        if (!TableState::isRow(seat))
-            qCDebug(lcClient) << "scores for seat" << seat << "skipped";
-        m_state.scored(seat, total, round, values);
-        m_surface->showSeat(seat);
+    for (const msg::SeatScore& s : m.seats) {
+        if (!TableState::isRow(s.seat))
+            qCDebug(lcClient) << "scores for seat" << s.seat << "skipped";
+        m_state.scored(s.seat, s.total, s.round, s.patterns);
     }
+    m_surface->showSeats();
     m_surface->showScoreSheet();
     m_surface->setStatus(QStringLiteral("Posting Scores.. Please Wait."));
     qCInfo(lcClient) << "round scored";
@@ -336,8 +289,7 @@ void Tchat::scores(const QByteArray& body)
 
 void Tchat::winner(const QByteArray& body)
 {
-    Fields f(body);
-    const QString name = f.text();
+    const QString name = msg::Winner::parse(body).name;
     m_surface->setChosenPanelOpen(false);
     playsounds(QStringLiteral("winner"));
     const bool won = m_state.hasWon(name);
@@ -356,26 +308,18 @@ void Tchat::winner(const QByteArray& body)
 
 void Tchat::gamestats(const QByteArray& body)
 {
-    Fields f(body);
-    const int turn = f.number();
-    const int bobs = f.number();
-    const int playtoscore = f.number();
-    std::array<int, table::playingSeats> totals{};
-    for (int& total : totals)
-        total = f.number();
-    m_state.setTurnseat(turn);
+    const msg::GameStats m = msg::GameStats::parse(body);
+    m_state.setTurnseat(m.turn);
     for (int seat = 1; seat <= table::playingSeats; ++seat)
-        m_state.setScore(seat, totals[std::size_t(seat - 1)]);
+        m_state.setScore(seat, m.scores[std::size_t(seat - 1)]);
     m_surface->showSeats();
-    m_surface->setPlayToScore(QStringLiteral("Play To Score: %1").arg(playtoscore));
-    while (!f.atEnd()) {
-        const int position = f.number();
-        const int value = f.number();
-        if (!BallBoard::isPosition(position) || !isBallValue(value)) {
-            qCDebug(lcClient) << "caught-up ball" << value << "at" << position << "skipped";
+    m_surface->setPlayToScore(QStringLiteral("Play To Score: %1").arg(m.playtoscore));
+    for (const msg::Revealed& r : m.revealed) {
+        if (!BallBoard::isPosition(r.position) || !isBallValue(r.value)) {
+            qCDebug(lcClient) << "caught-up ball" << r.value << "at" << r.position << "skipped";
             continue;
         }
-        m_surface->board()->reveal(position, value);
+        m_surface->board()->reveal(r.position, r.value);
     }
-    m_surface->setBobCounter(bobs);
+    m_surface->setBobCounter(m.bobs);
 }

@@ -7,7 +7,6 @@
 #include "client/smiliesbutton.h"
 #include "client/tablelayout.h"
 #include "client/tablestate.h"
-#include "net/fields.h"
 #include "net/logging.h"
 #include "net/messages.h"
 
@@ -50,16 +49,6 @@ void ChatPanel::addlinetochat(int code, const QString& body, const QColor& colou
     mainchat->addLine(code, body, colour);
     if (!m_scrollOff)
         mainchat->scrollToEnd();
-}
-
-bool ChatPanel::addlinetochat(const QString& line, const QColor& colour)
-{
-    const qsizetype plus = line.indexOf(QLatin1Char('+'));
-    int code = 0;
-    if (plus < 0 || !Fields::parseNumber(line.left(plus).toUtf8(), &code))
-        return false;
-    addlinetochat(code, line.mid(plus + 1), colour);
-    return true;
 }
 
 void ChatPanel::setChatColour(const QColor& colour)

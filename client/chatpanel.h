@@ -25,8 +25,6 @@ public:
 
     // Appends a chat line: code 0 is a system line, 1 to 9 the seat whose words it carries.
     void addlinetochat(int code, const QString& body, const QColor& colour);
-    // The same for a line written "<code>+<body>"; false when it has no code.
-    bool addlinetochat(const QString& line, const QColor& colour);
     // With scrolling off the view stays where it was put.
     void setScrollOff(bool off) { m_scrollOff = off; }
 

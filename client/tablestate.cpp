@@ -95,11 +95,11 @@ void TableState::startGame()
     seat_(2).inPlay = true;
 }
 
-void TableState::startRound(int seat, int flag)
+void TableState::startRound(int seat, bool inRound)
 {
     if (!isRow(seat))
         return;
-    seat_(seat).inPlay = flag == 1 && isWaiting(seat);
+    seat_(seat).inPlay = inRound && isWaiting(seat);
     if (seat_(seat).inPlay)
         toComputerIfWaiting(seat);
 }

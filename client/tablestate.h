@@ -63,8 +63,8 @@ public:
     void clearBonuses();
     // A game starts: seat 2 always plays, if need be by the computer.
     void startGame();
-    // A seat named at a round start: it plays only with flag 1 and while it waits.
-    void startRound(int seat, int flag);
+    // A seat named at a round start: it plays this round only if asked to while it waits.
+    void startRound(int seat, bool inRound);
     // A seat gets the turn; an empty one goes to its computer player.
     void nextTurn(int seat);
     void setTurnseat(int seat);
