@@ -37,7 +37,7 @@ void TestTableState::events_data()
         << "<Waiting>" << false;
     QTest::newRow("computer's row leaves: silent, computer stays")
         << E([](TableState& s) { return s.leave(5); }) << 5 << ""
-        << "Krazy" << true;
+        << "Klick" << true;
     QTest::newRow("person named like the computer leaves: silent") << E([](TableState& s) {
         s.seatPlayer(6, "Krazy", false);
         return s.leave(6);
