@@ -15,14 +15,10 @@
 #include "net/messages.h"
 #include "windows/placement.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QColorDialog>
 #include <QHostAddress>
-#include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QStringListModel>
 
 Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, QWidget* parent)
@@ -73,16 +69,8 @@ void Tchat::buildWindow()
     connect(m_surface, &PlayingSurface::sendRequested, this, &Tchat::send);
     connect(m_surface, &PlayingSurface::soundRequested, this, &Tchat::playsounds);
     connect(m_surface, &PlayingSurface::startClicked, this, &Tchat::button_startClick);
-    m_surface->logo()->installEventFilter(this);
-
-    ColorDialog = new QColorDialog(this);
-    ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
-    // The same dialog everywhere, and one that can be opened without blocking.
-    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
-    connect(ColorDialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
-        m_chat->setChatColour(colour);
-        saveinifile();
-    });
+    connect(m_surface, &PlayingSurface::logoClicked, this, &Tchat::logoClicked);
+    connect(m_chat, &ChatPanel::colourChosen, this, &Tchat::saveinifile);
 }
 
 void Tchat::connectMenus()
@@ -100,10 +88,7 @@ void Tchat::connectMenus()
     connect(m, &TableMenus::startGameClicked, this, &Tchat::button_startClick);
     connect(m, &TableMenus::exitClicked, this, &QWidget::close);
     connect(m, &TableMenus::resetPlaceClicked, this, &Tchat::ResetScreenLocation1Click);
-    connect(m, &TableMenus::textColourClicked, this, [this] {
-        ColorDialog->setCurrentColor(m_chat->chatColour());
-        ColorDialog->open();
-    });
+    connect(m, &TableMenus::textColourClicked, m_chat, &ChatPanel::TextColor1Click);
     connect(m, &TableMenus::chosenBallsClicked, m_surface, &PlayingSurface::toggleChosenPanel);
     connect(m_surface, &PlayingSurface::chosenPanelOpened, m, &TableMenus::setChosenPanelMark);
     connect(m_surface, &PlayingSurface::seatPopupRequested, m,
@@ -317,11 +302,8 @@ void Tchat::loadinifile()
     if (m_gamestart)
         m_gamestart->loadFrom(s);
     m_menus->loadFrom(s);
-    if (s.showHelp) {
+    if (s.showHelp)
         m_surface->showHelpPanel();
-        // Watches every press while the panel shows, to see the ones over it.
-        qApp->installEventFilter(this);
-    }
 }
 
 void Tchat::saveinifile()
@@ -369,25 +351,4 @@ void Tchat::closeEvent(QCloseEvent* event)
     FormClose();
     QMainWindow::closeEvent(event);
     emit closed();
-}
-
-bool Tchat::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        watched == m_surface->logo()) {
-        emit logoClicked();
-        return true;
-    }
-    QWidget* help = m_surface->helpPanel();
-    if (event->type() == QEvent::MouseButtonPress && help->isVisible() && watched->isWidgetType() &&
-        static_cast<QWidget*>(watched)->window() == this) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            help->rect().contains(help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
-            help->hide();
-            qApp->removeEventFilter(this);
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }

@@ -19,7 +19,6 @@
 class ChatPanel;
 class ErrorReporter;
 class PlayingSurface;
-class QColorDialog;
 class QMessageBox;
 class QStringListModel;
 class SoundPlayer;
@@ -110,7 +109,6 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildWindow();
@@ -181,5 +179,4 @@ private:
     ChatPanel* m_chat = nullptr;
     TableMenus* m_menus = nullptr;
     QStringListModel* m_spylist = nullptr;
-    QColorDialog* ColorDialog = nullptr;
 };

@@ -10,6 +10,7 @@
 
 class ChatEntry;
 class ChatView;
+class QColorDialog;
 class SmiliesButton;
 class TableState;
 class QWidget;
@@ -51,11 +52,14 @@ public:
     void N271Click(int code);
     void mainchatJump(int slot);
     void ClearMainChat1Click();
+    // Options "Text Color": the colour dialog, without blocking.
+    void TextColor1Click();
 
 signals:
     void sendRequested(const QByteArray& wire);
     // A chat link could not be opened.
     void linkFailed();
+    void colourChosen();
 
 private:
     const TableState& m_state;
@@ -63,6 +67,7 @@ private:
     ChatEntry* mychat = nullptr;
     PhraseButtons* m_phrases = nullptr;
     SmiliesButton* button_smilies = nullptr;
+    QColorDialog* ColorDialog = nullptr;
     PhraseGate m_phraseGate;
     QColor m_chatColour{0, 0, 0};
     bool m_scrollOff = false;

@@ -16,8 +16,10 @@
 #include "net/messages.h"
 #include "windows/logo.h"
 
+#include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 const QColor darkPurple(64, 0, 64);
@@ -76,6 +78,7 @@ PlayingSurface::PlayingSurface(const TableState& state, QWidget* panel)
     image_logo->setScaledContents(true);
     image_logo->setPixmap(quorvelLogo(panel->devicePixelRatioF()));
     image_logo->setCursor(Qt::PointingHandCursor);
+    image_logo->installEventFilter(this);
 
     // Shown once, at the first connection of a new installation. It lies over the cards
     // but never takes their clicks: a click over it goes to what lies beneath and puts the
@@ -274,6 +277,26 @@ void PlayingSurface::setChosenPanelOpen(bool open)
 void PlayingSurface::showHelpPanel()
 {
     panel_help->show();
+    // Watches every press while the panel shows, to see the ones over it.
+    qApp->installEventFilter(this);
+}
+
+bool PlayingSurface::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        watched == image_logo) {
+        emit logoClicked();
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
+        panel_help->isVisible() && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == panel_help->window() &&
+        panel_help->rect().contains(panel_help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
+        panel_help->hide();
+        qApp->removeEventFilter(this);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QList<int> PlayingSurface::ballHistory() const

@@ -48,6 +48,7 @@ public:
     void hideWinner();
     void setChosenPanelOpen(bool open);
     void toggleChosenPanel() { setChosenPanelOpen(!m_chosenOpen); }
+    // Shown once, at the first connection of a new installation, until a press over it.
     void showHelpPanel();
 
     SeatRows* seatRows() const { return m_rows; }
@@ -58,8 +59,6 @@ public:
     ScoreSheet* scoreSheet() const { return panel_scoresheet; }
     DetailsPanel* detailsPanel() const { return panel_more; }
     WinnerBanner* winnerBanner() const { return panel_winner; }
-    QWidget* helpPanel() const { return panel_help; }
-    QLabel* logo() const { return image_logo; }
     // The ball value each history picture shows, newest first (0 for none).
     QList<int> ballHistory() const;
     int bobCounter() const;
@@ -76,6 +75,10 @@ signals:
     void chosenPanelOpened(bool open);
     // A name label's pop-up; occupied when the label shows somebody.
     void seatPopupRequested(int seat, bool occupied, const QPoint& globalPos);
+    void logoClicked();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildBoard(QWidget* panel);
