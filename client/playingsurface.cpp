@@ -283,14 +283,17 @@ void PlayingSurface::showHelpPanel()
 
 bool PlayingSurface::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() != QEvent::MouseButtonRelease && event->type() != QEvent::MouseButtonPress)
+        return QObject::eventFilter(watched, event);
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (event->type() == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
-        watched == image_logo) {
+    if (mouse->button() != Qt::LeftButton)
+        return QObject::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonRelease && watched == image_logo) {
         emit logoClicked();
         return true;
     }
-    if (event->type() == QEvent::MouseButtonPress && mouse->button() == Qt::LeftButton &&
-        panel_help->isVisible() && watched->isWidgetType() &&
+    if (event->type() == QEvent::MouseButtonPress && panel_help->isVisible() &&
+        watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == panel_help->window() &&
         panel_help->rect().contains(panel_help->mapFromGlobal(mouse->globalPosition().toPoint()))) {
         panel_help->hide();
