@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
     Program& program = hosting.program();
     QElapsedTimer wait;
     wait.start();
-    while (!program.chat().loggedIn() && wait.elapsed() < 10000)
+    while (!program.chat().state().loggedIn() && wait.elapsed() < 10000)
         runFor(10);
     runFor(1000); // let the login exchange settle
 

@@ -94,13 +94,14 @@ int main(int argc, char* argv[])
     if (const QString folder = qEnvironmentVariable("QUORVEL_SETTINGS_DIR"); !folder.isEmpty())
         options.settingsFolder = folder;
     // Quick host timers, so a whole game can be played by a script in a minute.
+    std::optional<HostSettings> hostSettings;
     if (const int ms = qEnvironmentVariableIntValue("QUORVEL_BOT_SPEED_MS"); ms > 0) {
         HostSettings quick;
         quick.botSpeedMs = [ms] { return ms; };
         quick.secondsBetweenRounds = [] { return 1; };
-        options.hostSettings = quick;
+        hostSettings = quick;
     }
-    Program program(options);
+    Program program(options, nullptr, nullptr, hostSettings);
     Tchat& chat = program.chat();
 
     QObject::connect(&instance, &SingleInstance::activationRequested, &chat, [&chat] {

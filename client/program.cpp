@@ -1,12 +1,14 @@
 #include "client/program.h"
 
+#include "client/chatpanel.h"
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"
+#include "windows/placement.h"
 
-Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
+Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds,
+                 std::optional<HostSettings> hostSettings)
     : m_errors(errors ? errors : &m_errorBox)
 {
-    const std::optional<HostSettings> hostSettings = options.hostSettings;
     m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
     Tchat* chat = m_chat.get();
     // Sound is not needed to show the table: it starts once the table is painted.
@@ -36,19 +38,26 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     m_phrases = new Tphrases(chat);
     m_phrases->setBackgroundTile(tile);
-    m_phrases->setPhraseButtons(chat->phraseButtons());
+    m_phrases->setPhraseButtons(chat->chatPanel().phraseButtons());
     m_phrases->setSettingsPath(chat->iniPath());
 
     // The host reads the hosting copy's menu choices each time it arms a timer.
     const QPointer<Tchat> menus(chat);
-    m_hostSettings.botSpeedMs = [menus] { return menus ? menus->botSpeedMs() : 750; };
+    m_hostSettings.botSpeedMs = [menus] {
+        return menus ? menus->options().botSpeedMs : table::defaultBotSpeedMs;
+    };
     m_hostSettings.secondsBetweenRounds = [menus] {
-        return menus ? menus->secondsBetweenRounds() : 15;
+        return menus ? menus->options().secondsBetweenRounds : table::defaultSecondsBetweenRounds;
     };
     if (hostSettings)
         m_hostSettings = *hostSettings;
     m_server = std::make_unique<TServer>(m_hostSettings, m_errors);
-    chat->setServer(m_server.get());
+    TServer* server = m_server.get();
+    chat->setHosting([server](quint16 port) -> std::optional<quint16> {
+        if (!server->startListening(port))
+            return std::nullopt;
+        return server->serverPort();
+    });
 
     m_spylist = new Tspylist(chat);
     m_spylist->setBackgroundTile(tile);

@@ -4,6 +4,7 @@
 #include "client/errorbox.h"
 #include "client/gamestartform.h"
 #include "client/waveplayer.h"
+#include "host/hostsettings.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
 #include "windows/downloadform.h"
@@ -23,9 +24,11 @@ class SoundPlayer;
 // wired together. main() makes one; tests can make several side by side.
 class Program {
 public:
-    // errors and sounds default to the program's own error box and sound player.
+    // errors and sounds default to the program's own error box and sound player; the
+    // hosting copy's timers, unset, follow the window's menu choices.
     explicit Program(LaunchOptions options, ErrorReporter* errors = nullptr,
-                     SoundPlayer* sounds = nullptr);
+                     SoundPlayer* sounds = nullptr,
+                     std::optional<HostSettings> hostSettings = std::nullopt);
     ~Program();
 
     Tchat& chat() { return *m_chat; }

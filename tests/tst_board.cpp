@@ -6,6 +6,7 @@
 #include "client/detailspanel.h"
 #include "client/gamepictures.h"
 #include "client/phrasebuttons.h"
+#include "client/playingsurface.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "client/winnerbanner.h"
@@ -79,7 +80,6 @@ void TestBoard::init()
     m_table = std::make_unique<ClientTable>();
     m_ann = m_table->join(QStringLiteral("Ann"), 1);
     QVERIFY(m_ann);
-    QVERIFY(m_table->settleAll());
     feed(msg::startgameRelay(QStringLiteral("Ann"), 100));
     feed(msg::roundstart(1, {}));
 }
@@ -96,7 +96,6 @@ void TestBoard::cleanup()
 void TestBoard::feed(const QByteArray& wire)
 {
     m_table->send(m_ann, wire);
-    QVERIFY(m_table->settle(m_ann));
 }
 
 void TestBoard::clickMapping_data()
@@ -114,12 +113,12 @@ void TestBoard::clickMapping()
     QFETCH(QPoint, point);
     QFETCH(int, position);
     QCOMPARE(BallBoard::positionAt(point), position);
-    QTest::mouseClick(chat().board(), Qt::LeftButton, {}, point);
+    QTest::mouseClick(chat().surface().board(), Qt::LeftButton, {}, point);
     QVERIFY(m_table->host.waitFor(m_ann->client,
                                   "CMD_chooseball+1+" + QByteArray::number(position) + '+') >= 0);
     // The keyboard picks the same ball: arrows from the first ball (at the edge the mark
     // stays), then Space.
-    BallBoard* board = chat().board();
+    BallBoard* board = chat().surface().board();
     QTest::keyClick(board, Qt::Key_Left);
     QTest::keyClick(board, Qt::Key_Up);
     for (int i = 0; i < (position - 1) / BallBoard::rows; ++i)
@@ -138,14 +137,14 @@ void TestBoard::clickMapping()
 void TestBoard::revealedBallClickSendsNothing()
 {
     feed(msg::chooseballReveal(2, 10, 38, 0, 0, 0));
-    const QString status = chat().status();
+    const QString status = chat().surface().status();
     m_ann->sounds.played.clear();
-    QTest::mouseClick(chat().board(), Qt::LeftButton, {}, QPoint(45, 0));
+    QTest::mouseClick(chat().surface().board(), Qt::LeftButton, {}, QPoint(45, 0));
     QCOMPARE(m_ann->sounds.played, QStringList{"invalid"});
-    QCOMPARE(chat().status(), status);
+    QCOMPARE(chat().surface().status(), status);
     // A later pick arrives alone: the first click sent nothing.
     const int before = sentByAnn();
-    QTest::mouseClick(chat().board(), Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseClick(chat().surface().board(), Qt::RightButton, {}, QPoint(5, 5));
     QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_chooseball+1+1+", before) >= 0);
     QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_chooseball").size(), 1);
 }
@@ -154,7 +153,7 @@ void TestBoard::ballDrawn()
 {
     m_ann->sounds.played.clear();
     feed(msg::chooseballReveal(2, 10, 38, 0, 0, 0));
-    BallBoard* board = chat().board();
+    BallBoard* board = chat().surface().board();
     QVERIFY(board->revealed(10));
     QCOMPARE(board->value(10), 38);
     QCOMPARE(BallBoard::cellRect(10), QRect(40, 0, 40, 40));
@@ -170,10 +169,10 @@ void TestBoard::ballDrawn()
     QCOMPARE(shown, expected);
     QCOMPARE(textColour(chat().findChild<QLabel*>("label_choosen38")), lavender);
     QCOMPARE(textColour(chat().findChild<QLabel*>("label_choosen37")), grey);
-    QCOMPARE(chat().bigBall()->text(), QStringLiteral("N38"));
-    QVERIFY(!chat().bigBall()->bobShown());
-    QCOMPARE(chat().status(), QStringLiteral("Ball : N38"));
-    QCOMPARE(chat().ballHistory(), (QList<int>{38, 0, 0, 0, 0, 0}));
+    QCOMPARE(chat().surface().bigBall()->text(), QStringLiteral("N38"));
+    QVERIFY(!chat().surface().bigBall()->bobShown());
+    QCOMPARE(chat().surface().status(), QStringLiteral("Ball : N38"));
+    QCOMPARE(chat().surface().ballHistory(), (QList<int>{38, 0, 0, 0, 0, 0}));
     QCOMPARE(m_ann->sounds.played, (QStringList{"replace", "selectball"}));
 }
 
@@ -182,32 +181,32 @@ void TestBoard::zorerAruBall()
     feed(msg::newplayerinfo(3, QStringLiteral("Cid")));
     m_ann->sounds.played.clear();
     feed(msg::chooseballReveal(3, 20, 77, 2, 25, 10));
-    SeatRows* rows = chat().seatRows();
-    QCOMPARE(chat().bobCounter(), 2);
-    QVERIFY(chat().bigBall()->bobShown());
-    QCOMPARE(chat().bigBall()->text(), QString());
-    QCOMPARE(chat().status(), QStringLiteral("Zorer Aru!"));
+    SeatRows* rows = chat().surface().seatRows();
+    QCOMPARE(chat().surface().bobCounter(), 2);
+    QVERIFY(chat().surface().bigBall()->bobShown());
+    QCOMPARE(chat().surface().bigBall()->text(), QString());
+    QCOMPARE(chat().surface().status(), QStringLiteral("Zorer Aru!"));
     QCOMPARE(rows->bonus(3), QStringLiteral("-10"));
     QCOMPARE(rows->score(3), QStringLiteral("25"));
-    QCOMPARE(chat().ballHistory().first(), 77);
+    QCOMPARE(chat().surface().ballHistory().first(), 77);
     QCOMPARE(m_ann->sounds.played, (QStringList{"roundover", "selectball"}));
     // The next ordinary ball empties the bonus and leaves the score.
     feed(msg::chooseballReveal(1, 21, 5, 2, 0, 10));
     QCOMPARE(rows->bonus(3), QString());
     QCOMPARE(rows->score(3), QStringLiteral("25"));
-    QVERIFY(!chat().bigBall()->bobShown());
-    QCOMPARE(chat().bigBall()->text(), QStringLiteral("B5"));
+    QVERIFY(!chat().surface().bigBall()->bobShown());
+    QCOMPARE(chat().surface().bigBall()->text(), QStringLiteral("B5"));
     // Without a penalty neither label changes.
     feed(msg::chooseballReveal(3, 22, 77, 3, 99, 0));
-    QCOMPARE(chat().bobCounter(), 3);
-    QVERIFY(chat().bigBall()->bobShown());
+    QCOMPARE(chat().surface().bobCounter(), 3);
+    QVERIFY(chat().surface().bigBall()->bobShown());
     QCOMPARE(rows->bonus(3), QString());
     QCOMPARE(rows->score(3), QStringLiteral("25"));
     // A value that is no ball, and a position off the board, change nothing.
     feed(msg::chooseballReveal(3, 23, 80, 3, 0, 0));
     feed(msg::chooseballReveal(3, 73, 9, 3, 0, 0));
-    QVERIFY(!chat().board()->revealed(23));
-    QCOMPARE(chat().ballHistory().first(), 77);
+    QVERIFY(!chat().surface().board()->revealed(23));
+    QCOMPARE(chat().surface().ballHistory().first(), 77);
 }
 
 void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
@@ -219,25 +218,25 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
 
     // Numbers not drawn, the free centre: answered here, nothing sent.
     for (const char* name : {"label_card111", "label_card133", "label_card255"}) {
-        chat().setStatus(QString());
+        chat().surface().setStatus(QString());
         QTest::mouseClick(chat().findChild<QLabel*>(name), Qt::LeftButton);
-        QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
+        QCOMPARE(chat().surface().status(), QStringLiteral("That number has not been choosen."));
     }
     // Only the left button clicks a cell.
-    chat().setStatus(QString());
+    chat().surface().setStatus(QString());
     QTest::mouseClick(cell251, Qt::RightButton);
     QTest::mouseClick(chat().findChild<QLabel*>("label_card111"), Qt::MiddleButton);
-    QCOMPARE(chat().status(), QString());
+    QCOMPARE(chat().surface().status(), QString());
     QTest::mouseClick(cell251, Qt::LeftButton);
     QVERIFY(m_table->host.waitFor(m_ann->client, "CMD_cover+") >= 0);
     QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+"),
              (QByteArrayList{"CMD_cover+1+2+51+"}));
     // The keyboard covers as the click does: Enter on the first cell (not drawn), then on
     // card 2, column 5, row 1.
-    CardGrid* cards = chat().cards();
-    chat().setStatus(QString());
+    CardGrid* cards = chat().surface().cards();
+    chat().surface().setStatus(QString());
     QTest::keyClick(cards, Qt::Key_Enter);
-    QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
+    QCOMPARE(chat().surface().status(), QStringLiteral("That number has not been choosen."));
     for (int i = 0; i < 9; ++i)
         QTest::keyClick(cards, Qt::Key_Right);
     QTest::keyClick(cards, Qt::Key_Return);
@@ -251,18 +250,18 @@ void TestBoard::coversOnlyDrawnNumbersMarkedOnAnswer()
     feed(msg::coverit(1, 2, 5, 1));
     QCOMPARE(cell251->text(), QStringLiteral("X"));
     QCOMPARE(textColour(cell251), QColor(255, 0, 0));
-    QCOMPARE(chat().cards()->cellNumber(2, 5, 1), 0);
+    QCOMPARE(chat().surface().cards()->cellNumber(2, 5, 1), 0);
     QCOMPARE(m_ann->sounds.played, QStringList{"selectnum"});
     // A covered cell no longer matches; a cell that does not exist is ignored.
-    chat().setStatus(QString());
+    chat().surface().setStatus(QString());
     QTest::mouseClick(cell251, Qt::LeftButton);
-    QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
+    QCOMPARE(chat().surface().status(), QStringLiteral("That number has not been choosen."));
     feed(msg::coverit(1, 3, 1, 1));
     // After a round start the emptied cells match nothing.
     feed(msg::roundstart(2, {}));
-    chat().setStatus(QString());
+    chat().surface().setStatus(QString());
     QTest::mouseClick(chat().findChild<QLabel*>("label_card111"), Qt::LeftButton);
-    QCOMPARE(chat().status(), QStringLiteral("That number has not been choosen."));
+    QCOMPARE(chat().surface().status(), QStringLiteral("That number has not been choosen."));
     QCOMPARE(m_table->host.withPrefix(m_ann->client, "CMD_cover+").size(), 2);
 }
 
@@ -270,17 +269,17 @@ void TestBoard::sevenBallsLeaveSix()
 {
     for (int i = 1; i <= 7; ++i)
         feed(msg::chooseballReveal(2, i, i * 10, 0, 0, 0));
-    QCOMPARE(chat().ballHistory(), (QList<int>{70, 60, 50, 40, 30, 20}));
+    QCOMPARE(chat().surface().ballHistory(), (QList<int>{70, 60, 50, 40, 30, 20}));
     feed(msg::roundstart(2, {}));
-    QCOMPARE(chat().ballHistory(), (QList<int>{0, 0, 0, 0, 0, 0}));
-    QVERIFY(!chat().board()->revealed(1));
-    QCOMPARE(chat().board()->value(1), pictures::hiddenBall);
+    QCOMPARE(chat().surface().ballHistory(), (QList<int>{0, 0, 0, 0, 0, 0}));
+    QVERIFY(!chat().surface().board()->revealed(1));
+    QCOMPARE(chat().surface().board()->value(1), pictures::hiddenBall);
     QCOMPARE(textColour(chat().findChild<QLabel*>("label_choosen70")), grey);
 }
 
 void TestBoard::chosenPanelTabsAndMenu()
 {
-    auto* panel = chat().chosenPanel();
+    auto* panel = chat().surface().chosenPanel();
     auto* open = chat().findChild<QAbstractButton*>("button_open");
     auto* close = chat().findChild<QAbstractButton*>("button_close");
     auto* item = chat().findChild<QAction*>("ChoosenBingoBalls1");
@@ -305,9 +304,9 @@ void TestBoard::scoreSheetAndDetails()
     feed(msg::scores({{1, 45, 15, {15, 0, 0, 0, 0, 0, 0}},
                       {2, 30, 10, {10, 0, 0, 0, 0, 0, 0}},
                       {4, 60, 24, {14, 10, 0, 0, 0, 0, 0}}}));
-    ScoreSheet* sheet = chat().scoreSheet();
+    ScoreSheet* sheet = chat().surface().scoreSheet();
     QVERIFY(!sheet->isHidden());
-    QVERIFY(chat().chosenPanel()->isHidden());
+    QVERIFY(chat().surface().chosenPanel()->isHidden());
     QCOMPARE(sheet->name(1), QStringLiteral("Ann"));
     QCOMPARE(sheet->result(1), QStringLiteral("45 +15"));
     QCOMPARE(sheet->name(4), QStringLiteral("Dee"));
@@ -319,15 +318,15 @@ void TestBoard::scoreSheetAndDetails()
         QCOMPARE(sheet->name(seat), QString());
         QCOMPARE(sheet->result(seat), QString());
     }
-    QCOMPARE(chat().seatRows()->bonus(2), QStringLiteral("+10"));
-    QCOMPARE(chat().seatRows()->score(4), QStringLiteral("60"));
-    QCOMPARE(chat().status(), QStringLiteral("Posting Scores.. Please Wait."));
+    QCOMPARE(chat().surface().seatRows()->bonus(2), QStringLiteral("+10"));
+    QCOMPARE(chat().surface().seatRows()->score(4), QStringLiteral("60"));
+    QCOMPARE(chat().surface().status(), QStringLiteral("Posting Scores.. Please Wait."));
     QCOMPARE(m_ann->sounds.played, QStringList{"roundover"});
 
     // Dee leaves; the details name the row as it is now.
     feed(msg::playerdisconnected(4, QStringLiteral("Dee")));
     QTest::mouseClick(chat().findChild<QAbstractButton*>("image_more4"), Qt::LeftButton);
-    DetailsPanel* details = chat().detailsPanel();
+    DetailsPanel* details = chat().surface().detailsPanel();
     QVERIFY(!details->isHidden());
     QCOMPARE(details->lines(), (QStringList{"Covered: 14", "Lines: 10"}));
     QCOMPARE(details->name(), QStringLiteral("Kling"));
@@ -359,13 +358,13 @@ void TestBoard::winnerBanner()
     m_ann->sounds.played.clear();
     chat().findChild<QAction*>("ChoosenBingoBalls1")->trigger();
     feed(msg::winner(QStringLiteral("Ann")));
-    WinnerBanner* banner = chat().winnerBanner();
+    WinnerBanner* banner = chat().surface().winnerBanner();
     QVERIFY(!banner->isHidden());
     QCOMPARE(banner->text(), QStringLiteral("You have Won the Game!"));
-    QCOMPARE(chat().status(), QStringLiteral("Game Over!"));
+    QCOMPARE(chat().surface().status(), QStringLiteral("Game Over!"));
     QCOMPARE(chatLines(chat()).last(), QStringLiteral("You have Won the Game!"));
     QCOMPARE(m_ann->sounds.played, QStringList{"winner"});
-    QVERIFY(chat().chosenPanel()->isHidden());
+    QVERIFY(chat().surface().chosenPanel()->isHidden());
     QCOMPARE(counted.size(), 1);
     QCOMPARE(counted.at(0).at(0).toString(), QStringLiteral("addtomine"));
     // Not the hosting copy: the start button stays hidden.
@@ -384,14 +383,12 @@ void TestBoard::spyWinnerCountsNothing()
 {
     ClientTable::Player* spy = m_table->join(QStringLiteral("Eve"), 8);
     QVERIFY(spy);
-    QVERIFY(m_table->settleAll());
     QSignalSpy counted(&spy->chat(), &Tchat::gameCounted);
     spy->sounds.played.clear();
     m_table->send(spy, msg::winner(QStringLiteral("Eve")));
-    QVERIFY(m_table->settle(spy));
-    QCOMPARE(spy->chat().winnerBanner()->text(), QStringLiteral("Eve has Won the Game!"));
-    QVERIFY(!spy->chat().winnerBanner()->isHidden());
-    QCOMPARE(spy->chat().status(), QStringLiteral("Game Over!"));
+    QCOMPARE(spy->chat().surface().winnerBanner()->text(), QStringLiteral("Eve has Won the Game!"));
+    QVERIFY(!spy->chat().surface().winnerBanner()->isHidden());
+    QCOMPARE(spy->chat().surface().status(), QStringLiteral("Game Over!"));
     QCOMPARE(chatLines(spy->chat()).last(), QStringLiteral("Eve has Won the Game!"));
     QCOMPARE(spy->sounds.played, QStringList{"winner"});
     QCOMPARE(counted.size(), 0);
@@ -399,26 +396,26 @@ void TestBoard::spyWinnerCountsNothing()
 
 void TestBoard::lateJoinerCatchesUp()
 {
-    chat().setStatus(QStringLiteral("Bob's turn."));
+    chat().surface().setStatus(QStringLiteral("Bob's turn."));
     QList<msg::Revealed> revealed;
     for (int i = 1; i <= 20; ++i)
         revealed.append({i * 3, i == 7 ? 77 : i});
     feed(msg::gamestats(4, 2, 120, {10, 20, 30, 40, 50, 60, 70}, revealed));
     for (const msg::Revealed& r : revealed) {
-        QVERIFY(chat().board()->revealed(r.position));
-        QCOMPARE(chat().board()->value(r.position), r.value);
+        QVERIFY(chat().surface().board()->revealed(r.position));
+        QCOMPARE(chat().surface().board()->value(r.position), r.value);
     }
-    QVERIFY(!chat().board()->revealed(2));
+    QVERIFY(!chat().surface().board()->revealed(2));
     for (int seat = 1; seat <= 7; ++seat)
-        QCOMPARE(chat().seatRows()->score(seat), QString::number(seat * 10));
+        QCOMPARE(chat().surface().seatRows()->score(seat), QString::number(seat * 10));
     QCOMPARE(chat().findChild<QLabel*>("label_playtoscore")->text(),
              QStringLiteral("Play To Score: 120"));
-    QCOMPARE(chat().bobCounter(), 2);
-    QCOMPARE(chat().getTurnseat(), 4);
-    QCOMPARE(chat().status(), QStringLiteral("Bob's turn."));
+    QCOMPARE(chat().surface().bobCounter(), 2);
+    QCOMPARE(chat().state().turnseat(), 4);
+    QCOMPARE(chat().surface().status(), QStringLiteral("Bob's turn."));
     // The history and the chosen-balls panel fill from the next ball on.
-    QCOMPARE(chat().ballHistory().first(), 0);
-    QVERIFY(!chat().chosenPanel()->isChosen(1));
+    QCOMPARE(chat().surface().ballHistory().first(), 0);
+    QVERIFY(!chat().surface().chosenPanel()->isChosen(1));
 }
 
 void TestBoard::keyboardPath()
@@ -428,15 +425,15 @@ void TestBoard::keyboardPath()
     QVERIFY(QTest::qWaitForWindowActive(&chat()));
     QWidget* entry = chat().findChild<ChatEntry*>();
     // Tab goes board, cards, chat entry; the mark shows only while its grid has the focus.
-    chat().board()->setFocus();
-    auto* mark = chat().board()->findChild<QWidget*>("focusmark");
+    chat().surface().board()->setFocus();
+    auto* mark = chat().surface().board()->findChild<QWidget*>("focusmark");
     QTRY_VERIFY(mark->isVisible());
     QCOMPARE(mark->geometry(), BallBoard::cellRect(1));
-    QTest::keyClick(chat().board(), Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), chat().cards());
+    QTest::keyClick(chat().surface().board(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), chat().surface().cards());
     QVERIFY(!mark->isVisible());
-    QVERIFY(chat().cards()->findChild<QWidget*>("focusmark")->isVisible());
-    QTest::keyClick(chat().cards(), Qt::Key_Tab);
+    QVERIFY(chat().surface().cards()->findChild<QWidget*>("focusmark")->isVisible());
+    QTest::keyClick(chat().surface().cards(), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), entry);
 }
 
@@ -489,9 +486,9 @@ void TestBoard::accessibleNames()
     feed(msg::chooseballReveal(2, 10, 38, 0, 0, 0));
     feed(msg::coverit(1, 2, 5, 1));
     feed(msg::nextplayer(1));
-    chat().seatRows()->setScore(3, QStringLiteral("14"));
-    chat().seatRows()->setEyes(3, true);
-    chat().scoreSheet()->setRow(2, QStringLiteral("Bob"), QStringLiteral("30 +10"));
+    chat().surface().seatRows()->setScore(3, QStringLiteral("14"));
+    chat().surface().seatRows()->setEyes(3, true);
+    chat().surface().scoreSheet()->setRow(2, QStringLiteral("Bob"), QStringLiteral("30 +10"));
 
     QAccessibleInterface* iface =
         QAccessible::queryAccessibleInterface(chat().findChild<QObject*>(object));

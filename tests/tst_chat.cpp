@@ -1,4 +1,5 @@
 #include "client/chatentry.h"
+#include "client/chatpanel.h"
 #include "client/chatview.h"
 #include "client/phrasebuttons.h"
 #include "net/messages.h"
@@ -58,7 +59,7 @@ QList<Piece> pieces(const QTextBlock& block)
 
 QList<Piece> lastLine(Tchat& chat)
 {
-    return pieces(chat.chatView()->document()->lastBlock());
+    return pieces(chat.chatPanel().view()->document()->lastBlock());
 }
 
 QAction* action(Tchat& chat, const char* name)
@@ -100,7 +101,7 @@ void TestChat::lineStylesHeadsAndRecolouring()
     QVERIFY(line.first().text.startsWith(QStringLiteral("Ann chats: ")));
     QCOMPARE(line.first().style, 6);
 
-    QTextBlock cid = chat.chatView()->document()->begin().next();
+    QTextBlock cid = chat.chatPanel().view()->document()->begin().next();
     QList<Piece> cidLine = pieces(cid);
     QVERIFY(cidLine.first().text.startsWith(QStringLiteral("Cid chats: ")));
     QCOMPARE(cid.text(), QStringLiteral("Cid chats:  hello there "));
@@ -109,20 +110,19 @@ void TestChat::lineStylesHeadsAndRecolouring()
         QCOMPARE(p.colour, green);
         QVERIFY(p.bold);
     }
-    QVERIFY(chat.addlinetochat(QStringLiteral("3+Cid chats: later"), QColor(0, 0, 128)));
+    chat.addlinetochat(3, "Cid chats: later", QColor(0, 0, 128));
     for (const Piece& p : pieces(cid))
         QCOMPARE(p.colour, QColor(0, 0, 128));
     // Other styles keep their colour.
-    QCOMPARE(pieces(chat.chatView()->document()->begin()).first().colour, blue);
-    QCOMPARE(pieces(chat.chatView()->document()->begin()).first().style, 0);
+    QCOMPARE(pieces(chat.chatPanel().view()->document()->begin()).first().colour, blue);
+    QCOMPARE(pieces(chat.chatPanel().view()->document()->begin()).first().style, 0);
     // A body without ":" is all message, after an empty head.
-    QCOMPARE(chat.chatView()->document()->begin().text(), QStringLiteral(" Welcome "));
-    // No code, or a code that is no seat, is no line.
-    const int blocks = chat.chatView()->document()->blockCount();
-    QVERIFY(!chat.addlinetochat(QStringLiteral("no code"), blue));
+    QCOMPARE(chat.chatPanel().view()->document()->begin().text(), QStringLiteral(" Welcome "));
+    // A code that is no seat is no line.
+    const int blocks = chat.chatPanel().view()->document()->blockCount();
     chat.addlinetochat(10, "x", blue);
     chat.addlinetochat(-1, "x", blue);
-    QCOMPARE(chat.chatView()->document()->blockCount(), blocks);
+    QCOMPARE(chat.chatPanel().view()->document()->blockCount(), blocks);
 }
 
 void TestChat::smileyBetweenWordsAndBadCodes()
@@ -146,7 +146,8 @@ void TestChat::smileyBetweenWordsAndBadCodes()
     QCOMPARE(images, QStringList({"smiley:2"}));
     QCOMPARE(before, QStringLiteral("Cid chats:  hello  "));
     QCOMPARE(after, QStringLiteral(" world "));
-    QVERIFY(!chat.chatView()
+    QVERIFY(!chat.chatPanel()
+                 .view()
                  ->document()
                  ->resource(QTextDocument::ImageResource, QUrl("smiley:2"))
                  .isNull());
@@ -169,7 +170,7 @@ void TestChat::smileyBetweenWordsAndBadCodes()
 void TestChat::linkWordsAndSlots()
 {
     Tchat chat(isolatedOptions(), nullptr);
-    ChatView* view = chat.chatView();
+    ChatView* view = chat.chatPanel().view();
     QCOMPARE(view->linkCounter(), -1);
     chat.addlinetochat(2, "Bob chats: see WWW.Example.com and https://quorvel.test/x now",
                        Qt::black);
@@ -211,7 +212,7 @@ void TestChat::linkWordsAndSlots()
 
     // The earlier link that held slot 1 now opens the newer address.
     OpenedUrls opened;
-    chat.setUrlOpener([&](const QUrl& url) {
+    chat.chatPanel().setUrlOpener([&](const QUrl& url) {
         opened.urls.append(url);
         return true;
     });
@@ -225,11 +226,11 @@ void TestChat::followingLinks()
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
     OpenedUrls opened;
-    chat.setUrlOpener([&](const QUrl& url) {
+    chat.chatPanel().setUrlOpener([&](const QUrl& url) {
         opened.urls.append(url);
         return opened.answer;
     });
-    ChatView* view = chat.chatView();
+    ChatView* view = chat.chatPanel().view();
     chat.addlinetochat(2, "Bob chats: go to www.example.com now", Qt::black);
 
     // A single click on the link opens it.
@@ -258,19 +259,18 @@ void TestChat::receivedChatColours()
 {
     ClientTable table;
     auto* bob = table.join("Bob", 2);
-    QVERIFY(bob && table.settle(bob));
+    QVERIFY(bob);
     Tchat& chat = bob->chat();
     // A text with "|" is cut there and shown red: the rest is no colour.
     table.send(bob, msg::chatRelay(2, "Bob", "a|b|clBlue"));
-    QVERIFY(table.settle(bob));
     QCOMPARE(chatLines(chat).last(), QStringLiteral("Bob chats: a"));
     QCOMPARE(lastLine(chat).last().colour, red);
     table.send(bob, msg::frame("CMD_chat+2+Bob chats: no colour at all"));
     table.send(bob, msg::actionRelay(3, "Cid", "waves|clnavy"));
-    QVERIFY(table.settle(bob));
     const QStringList lines = chatLines(chat);
     QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("Bob chats: no colour at all"));
-    QCOMPARE(pieces(chat.chatView()->document()->lastBlock().previous()).last().colour, red);
+    QCOMPARE(pieces(chat.chatPanel().view()->document()->lastBlock().previous()).last().colour,
+             red);
     QCOMPARE(lines.last(), QStringLiteral("Cid waves"));
     QCOMPARE(lastLine(chat).last().colour, QColor(0, 0, 128));
     QCOMPARE(lastLine(chat).last().style, 8);
@@ -278,7 +278,6 @@ void TestChat::receivedChatColours()
     QCOMPARE(lastLine(chat).first().text, QStringLiteral(" Cid waves "));
     // A chat text with "+" is shown whole.
     table.send(bob, msg::chatRelay(2, "Bob", "1+1=2|clBlack"));
-    QVERIFY(table.settle(bob));
     QCOMPARE(chatLines(chat).last(), QStringLiteral("Bob chats: 1+1=2"));
     QVERIFY(table.errors.errors.isEmpty());
 }
@@ -298,7 +297,7 @@ void TestChat::typedChat()
     waiting.chat().show();
     const int zed = table.host.waitForClient();
     QVERIFY(zed >= 0);
-    ChatEntry* entry = waiting.chat().chatEntry();
+    ChatEntry* entry = waiting.chat().chatPanel().entry();
     QCOMPARE(entry->text(), ChatEntry::placeholder);
     QTest::keyClicks(entry, "hi");
     QCOMPARE(entry->text(), QStringLiteral("hi"));
@@ -306,9 +305,9 @@ void TestChat::typedChat()
     QCOMPARE(entry->text(), QStringLiteral("hi"));
 
     auto* bob = table.join("Bob", 2);
-    QVERIFY(bob && table.settle(bob));
-    entry = bob->chat().chatEntry();
-    bob->chat().setChatColour(QColor(0x20, 0x40, 0x80));
+    QVERIFY(bob);
+    entry = bob->chat().chatPanel().entry();
+    bob->chat().chatPanel().setChatColour(QColor(0x20, 0x40, 0x80));
     QCOMPARE(entry->palette().color(QPalette::Text), QColor(0x20, 0x40, 0x80));
     QTest::keyClick(entry, Qt::Key_Return); // clears the placeholder, sends nothing
     QCOMPARE(entry->text(), QString());
@@ -322,7 +321,7 @@ void TestChat::typedChat()
     QTest::keyClicks(entry, "/who");
     QTest::keyClick(entry, Qt::Key_Return);
     QCOMPARE(entry->text(), QString());
-    bob->chat().setChatColour(Qt::black);
+    bob->chat().chatPanel().setChatColour(Qt::black);
     QTest::keyClicks(entry, "last");
     QTest::keyClick(entry, Qt::Key_Return);
     QVERIFY(table.host.waitFor(bob->client, "CMD_chat+2+last") >= 0);
@@ -340,7 +339,7 @@ void TestChat::phraseButtonsAndTheirGate()
 {
     ClientTable table;
     auto* bob = table.join("Bob", 2);
-    QVERIFY(bob && table.settle(bob));
+    QVERIFY(bob);
     Tchat& chat = bob->chat();
     auto* first = chat.findChild<QToolButton*>("b_phrase1");
     QCOMPARE(first->toolTip(), QStringLiteral("Way To Go!"));
@@ -351,13 +350,13 @@ void TestChat::phraseButtonsAndTheirGate()
 
     // After a phrase the buttons rest for two seconds, on the gate's own clock.
     qint64 now = 0;
-    chat.phraseGate().setClock([&now] { return now; });
+    chat.chatPanel().phraseGate().setClock([&now] { return now; });
     QTest::mouseClick(first, Qt::LeftButton);
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase2"), Qt::LeftButton);
     now += PhraseGate::restMs - 1;
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase2"), Qt::LeftButton);
     now += 1;
-    chat.phraseButtons()->setPhrase(3, "/me dances");
+    chat.chatPanel().phraseButtons()->setPhrase(3, "/me dances");
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase3"), Qt::LeftButton);
     QVERIFY(table.host.waitFor(bob->client, "CMD_action+2+dances") >= 0);
     QCOMPARE(
@@ -370,7 +369,7 @@ void TestChat::chatterSounds()
     ClientTable table;
     auto* bob = table.join("Bob", 2);
     auto* sam = table.join("Sam", 8);
-    QVERIFY(bob && sam && table.settleAll());
+    QVERIFY(bob && sam);
     Tchat& chat = bob->chat();
 
     // Any mouse button opens the menu at the button's bottom-right corner.
@@ -397,7 +396,6 @@ void TestChat::chatterSounds()
     table.send(bob, msg::playasoundRelay(2, "wave2+"));
     table.send(bob, msg::playasoundRelay(2, "WAVE20+"));
     table.send(bob, msg::playasoundRelay(2, "winner+"));
-    QVERIFY(table.settle(bob));
     QCOMPARE(bob->sounds.played, QStringList({"wave2", "WAVE20"}));
 
     // Off: a blue line instead, for a seat with a row only.
@@ -407,7 +405,6 @@ void TestChat::chatterSounds()
     table.send(bob, msg::playasoundRelay(2, "wave2+"));
     table.send(bob, msg::playasoundRelay(8, "wave3+"));
     table.send(bob, msg::playasoundRelay(2, "wave21+"));
-    QVERIFY(table.settle(bob));
     QCOMPARE(chatLines(chat).mid(lines), QStringList({"Bob: <Chatter Sound> Cough"}));
     QCOMPARE(lastLine(chat).first().colour, blue);
     QVERIFY(lastLine(chat).first().bold);
@@ -435,7 +432,7 @@ void TestChat::smiliesMenu()
     painter.end();
     QVERIFY(sheet.save(QStringLiteral(QUORVEL_BINARY_DIR "/smilies.png")));
     menu->hide();
-    ChatEntry* entry = chat.chatEntry();
+    ChatEntry* entry = chat.chatPanel().entry();
     chat.findChild<QAction*>("smiley12")->trigger();
     QCOMPARE(entry->text(), QStringLiteral(":)#12"));
     entry->setCursorPosition(0);
@@ -449,7 +446,7 @@ void TestChat::entryLineCommands()
 {
     Tchat chat(isolatedOptions(), nullptr);
     chat.show();
-    ChatEntry* entry = chat.chatEntry();
+    ChatEntry* entry = chat.chatPanel().entry();
     QGuiApplication::clipboard()->setText("world");
     // Paste appends at the end, not at the caret, and leaves nothing selected.
     entry->setText("hello");
@@ -473,7 +470,7 @@ void TestChat::viewCommands()
     Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     QVERIFY(QTest::qWaitForWindowExposed(&chat));
-    ChatView* view = chat.chatView();
+    ChatView* view = chat.chatPanel().view();
     for (int i = 0; i < 40; ++i)
         chat.addlinetochat(2, QStringLiteral("Bob chats: line %1 www.a%1.test").arg(i), Qt::black);
     QScrollBar* bar = view->verticalScrollBar();
@@ -483,7 +480,7 @@ void TestChat::viewCommands()
     // Scroll Chat Off: the view stays where it was put. One item in both menus.
     QAction* scrollOff = action(chat, "ScrollChatOff1");
     QVERIFY(view->popupMenu()->actions().contains(scrollOff));
-    QVERIFY(chat.optionsMenu()->actions().contains(scrollOff));
+    QVERIFY(chat.menus().optionsMenu()->actions().contains(scrollOff));
     QCOMPARE(scrollOff->shortcut(), QKeySequence("Ctrl+S"));
     scrollOff->trigger();
     bar->setValue(0);
@@ -514,7 +511,7 @@ void TestChat::viewCommands()
     QVERIFY(view->document()->isEmpty());
     QCOMPARE(view->linkCounter(), counter);
     QCOMPARE(view->linkSlot(counter), QStringLiteral("www.a39.test "));
-    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(chat.chatEntry()));
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(chat.chatPanel().entry()));
     chat.addlinetochat(0, "fresh", blue);
     QCOMPARE(chatLines(chat), QStringList({"fresh"}));
 
@@ -529,20 +526,20 @@ void TestChat::textColour()
 {
     Tchat chat(isolatedOptions(), nullptr);
     chat.show();
-    QCOMPARE(chat.chatColour(), QColor(Qt::black));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::black));
     action(chat, "TextColor1")->trigger();
     auto* dialog = chat.findChild<QColorDialog*>("ColorDialog");
     QTRY_VERIFY(dialog->isVisible());
     dialog->setCurrentColor(QColor(0x20, 0x40, 0x80));
     dialog->accept();
-    QCOMPARE(chat.chatColour(), QColor(0x20, 0x40, 0x80));
-    QCOMPARE(chat.chatEntry()->palette().color(QPalette::Text), QColor(0x20, 0x40, 0x80));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(0x20, 0x40, 0x80));
+    QCOMPARE(chat.chatPanel().entry()->palette().color(QPalette::Text), QColor(0x20, 0x40, 0x80));
     // Cancelled: nothing changes.
     action(chat, "TextColor1")->trigger();
     QTRY_VERIFY(dialog->isVisible());
     dialog->setCurrentColor(Qt::red);
     dialog->reject();
-    QCOMPARE(chat.chatColour(), QColor(0x20, 0x40, 0x80));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(0x20, 0x40, 0x80));
 }
 
 QTEST_MAIN(TestChat)

@@ -1,7 +1,9 @@
+#include "client/chatpanel.h"
 #include "client/chatview.h"
 #include "client/gamestartform.h"
 #include "client/inifile.h"
 #include "client/phrasebuttons.h"
+#include "client/playingsurface.h"
 #include "client/program.h"
 #include "client/settings.h"
 #include "support/recordingopener.h"
@@ -117,7 +119,7 @@ Program& TestMenus::host(const QString& folder)
     options.settingsFolder = folder.isEmpty() ? freshSettingsFolder() : folder;
     m_program = std::make_unique<Program>(options, &m_errors, &m_sounds);
     m_program->chat().show();
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(m_program->chat().loggedIn(), 10000); }();
+    [&] { QTRY_VERIFY_WITH_TIMEOUT(m_program->chat().state().loggedIn(), 10000); }();
     // The settings are read at the own seat's announcement, which writes "Help".
     [&] { QTRY_COMPARE_WITH_TIMEOUT(iniValue(iniPath(), "Help"), QStringLiteral("2"), 10000); }();
     return *m_program;
@@ -159,21 +161,22 @@ void TestMenus::defaultsAfterConnecting()
     Tchat& chat = program.chat();
     QCOMPARE(chat.pos(), QPoint(3, 3));
     QCOMPARE(chat.size(), QSize(772, fitted(chat, 535)));
-    QCOMPARE(chat.chatView()->textSize(), 8);
+    QCOMPARE(chat.chatPanel().view()->textSize(), 8);
     QVERIFY(item(chat, "TextSize8")->isChecked());
-    QCOMPARE(chat.chatColour(), QColor(Qt::black));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::black));
     QCOMPARE(program.gamestart().playToScore(), 30);
     QCOMPARE(program.gamestart().penalty(), 10);
     QCOMPARE(program.gamestart().bobCount(), 5);
     QCOMPARE(program.gamestart().gameType(), 3);
     QVERIFY(item(chat, "Normal1")->isChecked());
-    QCOMPARE(chat.botSpeedMs(), 750);
+    QCOMPARE(chat.options().botSpeedMs, 750);
     QVERIFY(item(chat, "Normal2")->isChecked());
-    QCOMPARE(chat.secondsBetweenRounds(), 15);
+    QCOMPARE(chat.options().secondsBetweenRounds, 15);
     QVERIFY(item(chat, "Classic1")->isChecked());
-    QCOMPARE(chat.turnSound(), 0);
+    QCOMPARE(chat.options().turnSound, 0);
     for (int i = 1; i <= 9; ++i)
-        QCOMPARE(chat.phraseButtons()->phrase(i), Settings::builtInPhrases[std::size_t(i - 1)]);
+        QCOMPARE(chat.chatPanel().phraseButtons()->phrase(i),
+                 Settings::builtInPhrases[std::size_t(i - 1)]);
     QVERIFY(item(chat, "PlaySounds1")->isChecked());
     QVERIFY(item(chat, "PlayerPhraseSounds1")->isChecked());
     QVERIFY(!item(chat, "ScrollChatOff1")->isChecked());
@@ -184,11 +187,11 @@ void TestMenus::defaultsAfterConnecting()
     QCOMPARE(iniValue(iniPath(), "Textsize"), QStringLiteral("<none>"));
     // It never takes a click meant for the cards under it; the click puts it away.
     auto* cell = chat.findChild<QLabel*>("label_card111");
-    chat.setStatus(QString());
+    chat.surface().setStatus(QString());
     QTest::mouseClick(chat.windowHandle(), Qt::LeftButton, {},
                       cell->mapTo(&chat, cell->rect().center()));
     QVERIFY(!help->isVisible());
-    QCOMPARE(chat.status(), QStringLiteral("That number has not been choosen."));
+    QCOMPARE(chat.surface().status(), QStringLiteral("That number has not been choosen."));
 }
 
 void TestMenus::storedValuesAreApplied()
@@ -204,23 +207,23 @@ void TestMenus::storedValuesAreApplied()
     Tchat& chat = program.chat();
     QCOMPARE(chat.pos(), QPoint(50, 40));
     QCOMPARE(chat.size(), QSize(780, 600));
-    QCOMPARE(chat.chatView()->textSize(), 12);
+    QCOMPARE(chat.chatPanel().view()->textSize(), 12);
     QVERIFY(item(chat, "TextSize12")->isChecked());
     QVERIFY(!item(chat, "TextSize8")->isChecked());
-    QCOMPARE(chat.chatColour(), QColor(Qt::red));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::red));
     QCOMPARE(program.gamestart().playToScore(), 200);
     QCOMPARE(program.gamestart().penalty(), 10); // not a number: unchanged
     QCOMPARE(program.gamestart().bobCount(), 3);
     QCOMPARE(program.gamestart().gameType(), 2);
     QVERIFY(item(chat, "Fast1")->isChecked());
     QVERIFY(!item(chat, "Normal1")->isChecked());
-    QCOMPARE(chat.botSpeedMs(), 250);
+    QCOMPARE(chat.options().botSpeedMs, 250);
     QVERIFY(item(chat, "Short1")->isChecked());
-    QCOMPARE(chat.secondsBetweenRounds(), 10);
+    QCOMPARE(chat.options().secondsBetweenRounds, 10);
     QVERIFY(item(chat, "New1")->isChecked());
-    QCOMPARE(chat.turnSound(), 1);
-    QCOMPARE(chat.phraseButtons()->phrase(3), QStringLiteral("Nice Try!"));
-    QCOMPARE(chat.phraseButtons()->phrase(4), QStringLiteral("Hi all"));
+    QCOMPARE(chat.options().turnSound, 1);
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(3), QStringLiteral("Nice Try!"));
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(4), QStringLiteral("Hi all"));
     QVERIFY(!item(chat, "PlaySounds1")->isChecked());
     QVERIFY(!item(chat, "PlayerPhraseSounds1")->isChecked());
     QVERIFY(!chat.findChild<QWidget*>("panel_help")->isVisible());
@@ -229,7 +232,7 @@ void TestMenus::storedValuesAreApplied()
     m_program.reset();
     writeFile(folder + "/orsklobby.ini", "[Quorvel]\r\nTextsize=11\r\nBotspeed=999\r\n");
     Tchat& again = host(folder).chat();
-    QCOMPARE(again.chatView()->textSize(), 11);
+    QCOMPARE(again.chatPanel().view()->textSize(), 11);
     for (const char* name : {"TextSize8", "TextSize10", "TextSize12", "TextSize14"})
         QVERIFY(!item(again, name)->isChecked());
     QVERIFY(item(again, "Normal1")->isChecked());
@@ -254,13 +257,13 @@ void TestMenus::menuItemsCheckTagAndSave()
     item(chat, "New1")->trigger();
     QVERIFY(item(chat, "New1")->isChecked());
     QVERIFY(!item(chat, "Classic1")->isChecked());
-    QCOMPARE(item(chat, "TurnSound1")->data().toInt(), 1);
+    QCOMPARE(chat.options().turnSound, 1);
     QCOMPARE(iniValue(path, "Turnsound"), QStringLiteral("1"));
 
     item(chat, "Slow1")->trigger();
     QVERIFY(item(chat, "Slow1")->isChecked());
     QVERIFY(!item(chat, "Normal1")->isChecked());
-    QCOMPARE(item(chat, "BotSpeed1")->data().toInt(), 1500);
+    QCOMPARE(chat.options().botSpeedMs, 1500);
     QCOMPARE(iniValue(path, "Botspeed"), QStringLiteral("1500"));
     item(chat, "Fast1")->trigger();
     QCOMPARE(iniValue(path, "Botspeed"), QStringLiteral("250"));
@@ -268,13 +271,13 @@ void TestMenus::menuItemsCheckTagAndSave()
     item(chat, "Long1")->trigger();
     QVERIFY(item(chat, "Long1")->isChecked());
     QVERIFY(!item(chat, "Normal2")->isChecked());
-    QCOMPARE(item(chat, "TimeBetweenRoundDelay1")->data().toInt(), 25);
+    QCOMPARE(chat.options().secondsBetweenRounds, 25);
     QCOMPARE(iniValue(path, "Timedelay"), QStringLiteral("25"));
 
     item(chat, "TextSize14")->trigger();
     QVERIFY(item(chat, "TextSize14")->isChecked());
     QVERIFY(!item(chat, "TextSize8")->isChecked());
-    QCOMPARE(chat.chatView()->textSize(), 14);
+    QCOMPARE(chat.chatPanel().view()->textSize(), 14);
     QCOMPARE(iniValue(path, "Textsize"), QStringLiteral("14"));
 
     item(chat, "TextColor1")->trigger();
@@ -282,7 +285,7 @@ void TestMenus::menuItemsCheckTagAndSave()
     QTRY_VERIFY(colours->isVisible());
     colours->setCurrentColor(Qt::red);
     colours->accept();
-    QCOMPARE(chat.chatColour(), QColor(Qt::red));
+    QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::red));
     QCOMPARE(iniValue(path, "Textcolor"), QStringLiteral("clRed"));
 
     // Scroll Chat Off is not saved.

@@ -1,3 +1,4 @@
+#include "client/chatpanel.h"
 #include "client/inifile.h"
 #include "client/phrasebuttons.h"
 #include "client/program.h"
@@ -102,7 +103,7 @@ void TestPhrases::changedPhraseIsSentAndKept()
     editor.field(3)->setText(QStringLiteral("Well played"));
     QTest::mouseClick(editor.doneButton(), Qt::LeftButton);
     QVERIFY(!editor.isVisible());
-    QCOMPARE(chat.phraseButtons()->phrase(3), QStringLiteral("Well played"));
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(3), QStringLiteral("Well played"));
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase3"), Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(chatLines(chat).contains("Ann says: Well played"), 10000);
 
@@ -112,8 +113,8 @@ void TestPhrases::changedPhraseIsSentAndKept()
     QCOMPARE(iniValue(path, "Phrase9"), QStringLiteral("Good Game Everyone!"));
 
     Tchat& again = host(folder).chat();
-    QCOMPARE(again.phraseButtons()->phrase(3), QStringLiteral("Well played"));
-    QCOMPARE(again.phraseButtons()->phrase(4), QStringLiteral("Excellent!"));
+    QCOMPARE(again.chatPanel().phraseButtons()->phrase(3), QStringLiteral("Well played"));
+    QCOMPARE(again.chatPanel().phraseButtons()->phrase(4), QStringLiteral("Excellent!"));
     QCOMPARE(openEditor().field(3)->text(), QStringLiteral("Well played"));
 }
 
@@ -124,7 +125,7 @@ void TestPhrases::emptiedPhrase()
     Tphrases& editor = openEditor();
     editor.field(2)->clear();
     editor.button_doneClick();
-    QCOMPARE(chat.phraseButtons()->phrase(2), QString());
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(2), QString());
     QCOMPARE(iniValue(chat.iniPath(), "Phrase2"), QString());
     QTest::mouseClick(chat.findChild<QToolButton*>("b_phrase2"), Qt::LeftButton);
     const auto saysNothing = [&chat] {
@@ -135,7 +136,7 @@ void TestPhrases::emptiedPhrase()
 
     // An empty stored phrase leaves the built-in one at the next start.
     Tchat& again = host(folder).chat();
-    QCOMPARE(again.phraseButtons()->phrase(2), QStringLiteral("Good One!"));
+    QCOMPARE(again.chatPanel().phraseButtons()->phrase(2), QStringLiteral("Good One!"));
 }
 
 void TestPhrases::closingKeepsNothing()
@@ -144,7 +145,7 @@ void TestPhrases::closingKeepsNothing()
     Tphrases& editor = openEditor();
     editor.field(5)->setText(QStringLiteral("Not kept"));
     editor.close();
-    QCOMPARE(chat.phraseButtons()->phrase(5), QStringLiteral("Brilliant!"));
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(5), QStringLiteral("Brilliant!"));
     QCOMPARE(iniValue(chat.iniPath(), "Phrase5"), QStringLiteral("<none>"));
     QCOMPARE(openEditor().field(5)->text(), QStringLiteral("Brilliant!"));
 }
@@ -168,7 +169,7 @@ void TestPhrases::fiftyCharacters()
     QLineEdit* longField = editor.field(2);
     QCOMPARE(longField->text(), stored);
     editor.button_doneClick();
-    QCOMPARE(chat.phraseButtons()->phrase(2), stored);
+    QCOMPARE(chat.chatPanel().phraseButtons()->phrase(2), stored);
     QCOMPARE(iniValue(chat.iniPath(), "Phrase2"), stored);
     // It may be shortened, not lengthened.
     openEditor();

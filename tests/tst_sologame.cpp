@@ -1,6 +1,7 @@
 #include "client/ballboard.h"
 #include "client/cardgrid.h"
 #include "client/gamestartform.h"
+#include "client/playingsurface.h"
 #include "client/program.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
@@ -46,16 +47,16 @@ void TestSoloGame::startFromDialog(Program& program)
 
 void TestSoloGame::playUntilWinner(Tchat& chat, int* roundsScored)
 {
-    BallBoard* board = chat.board();
-    CardGrid* cards = chat.cards();
-    WinnerBanner* banner = chat.winnerBanner();
-    ScoreSheet* sheet = chat.scoreSheet();
+    BallBoard* board = chat.surface().board();
+    CardGrid* cards = chat.surface().cards();
+    WinnerBanner* banner = chat.surface().winnerBanner();
+    ScoreSheet* sheet = chat.surface().scoreSheet();
     QSet<int> asked; // cells whose cover was asked for, as tag × 100 + number
     quint64 pickedAt = 0;
     bool sheetShown = false;
     QDeadlineTimer deadline(240000);
     while (banner->isHidden()) {
-        QVERIFY2(!deadline.hasExpired(), qPrintable(chat.status()));
+        QVERIFY2(!deadline.hasExpired(), qPrintable(chat.surface().status()));
         if (!sheet->isHidden() && !sheetShown) {
             ++*roundsScored;
             QVERIFY(sheet->arrowShown(1));
@@ -66,11 +67,11 @@ void TestSoloGame::playUntilWinner(Tchat& chat, int* roundsScored)
         // One pick per turn: another only once the window has heard from the host.
         // A refused pick (a second click that crossed the host's answer) leaves the turn
         // with us, as for a person, who then clicks another ball.
-        const QString status = chat.status();
+        const QString status = chat.surface().status();
         const bool mayPick = status == QLatin1String("Your Turn.") ||
                              status == QLatin1String("Ball has already been choosen.") ||
                              status == QLatin1String("Invalid Choice.");
-        if (chat.getTurnseat() == chat.ownSeat() && mayPick &&
+        if (chat.state().turnseat() == chat.state().ownSeat() && mayPick &&
             chat.dispatchedMessages() != pickedAt) {
             for (int p = 1; p <= BallBoard::positions; ++p) {
                 if (!board->revealed(p)) {
@@ -111,15 +112,14 @@ void TestSoloGame::wholeGameByClicks()
     HostSettings fast;
     fast.botSpeedMs = [] { return 1; };
     fast.secondsBetweenRounds = [] { return 0; };
-    options.hostSettings = fast;
     RecordingReporter errors;
     RecordingSoundPlayer sounds;
-    Program program(options, &errors, &sounds);
+    Program program(options, &errors, &sounds, fast);
     Tchat& chat = program.chat();
     QSignalSpy counted(&chat, &Tchat::gameCounted);
     chat.show();
-    QTRY_VERIFY_WITH_TIMEOUT(chat.loggedIn(), 10000);
-    QTRY_COMPARE(chat.seatRows()->name(1), QStringLiteral("You"));
+    QTRY_VERIFY_WITH_TIMEOUT(chat.state().loggedIn(), 10000);
+    QTRY_COMPARE(chat.surface().seatRows()->name(1), QStringLiteral("You"));
 
     startFromDialog(program);
     int rounds = 0;
@@ -129,8 +129,8 @@ void TestSoloGame::wholeGameByClicks()
         return;
     }
     QVERIFY(rounds >= 1);
-    QCOMPARE(chat.status(), QStringLiteral("Game Over!"));
-    const QString banner = chat.winnerBanner()->text();
+    QCOMPARE(chat.surface().status(), QStringLiteral("Game Over!"));
+    const QString banner = chat.surface().winnerBanner()->text();
     QVERIFY(banner == QLatin1String("You have Won the Game!") ||
             banner == QLatin1String("Klot has Won the Game!"));
     QCOMPARE(counted.size(), 1);
@@ -146,8 +146,8 @@ void TestSoloGame::wholeGameByClicks()
 
     // The hosting copy offers the next game at once.
     startFromDialog(program);
-    QTRY_VERIFY_WITH_TIMEOUT(chat.winnerBanner()->isHidden(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(chat.cards()->cellNumber(1, 1, 1) != 0, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(chat.surface().winnerBanner()->isHidden(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(chat.surface().cards()->cellNumber(1, 1, 1) != 0, 10000);
     QVERIFY(errors.errors.isEmpty());
 }
 

@@ -121,8 +121,8 @@ void TestStartup::soloGame()
     QCOMPARE(solo.size(), 1);
     QVERIFY(chatText(program.chat()).startsWith("Loading Solo Game..Please wait."));
     QVERIFY(program.server().isListening());
-    QTRY_COMPARE(program.chat().ownSeat(), 1);
-    QVERIFY(program.chat().loggedIn());
+    QTRY_COMPARE(program.chat().state().ownSeat(), 1);
+    QVERIFY(program.chat().state().loggedIn());
     QCOMPARE(program.chat().playerName(), QStringLiteral("You"));
     QCOMPARE(program.chat().hostAddress(), QStringLiteral("127.0.0.1"));
     QVERIFY(
@@ -135,9 +135,9 @@ void TestStartup::soloGame()
 void TestStartup::hostWithThreeArguments()
 {
     auto program = start({"Ann", "10.0.0.5", "true"});
-    QVERIFY(program->chat().hostMode());
+    QVERIFY(program->chat().state().hostMode());
     QVERIFY(program->server().isListening());
-    QTRY_COMPARE(program->chat().ownSeat(), 1);
+    QTRY_COMPARE(program->chat().state().ownSeat(), 1);
     QVERIFY(chatText(program->chat()).startsWith("Loading Multi-player Game.. Please Wait."));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
     // The given address is not used when hosting.
@@ -154,7 +154,7 @@ void TestStartup::joinUnlessExactlyTrue()
     QVERIFY(host.listen());
     // 127.0.0.2 stands for a remote host: still this machine, so nothing leaves it.
     auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.server.serverPort());
-    QVERIFY(!program->chat().hostMode());
+    QVERIFY(!program->chat().state().hostMode());
     QVERIFY(!program->server().isListening());
     QVERIFY(
         !program->chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
@@ -183,8 +183,8 @@ void TestStartup::loginExchangeBytes()
     QTRY_VERIFY(host.peer);
     host.peer->write(msg::sendlogininfo(2));
     QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
-    QCOMPARE(program->chat().ownSeat(), 2);
-    QVERIFY(program->chat().loggedIn());
+    QCOMPARE(program->chat().state().ownSeat(), 2);
+    QVERIFY(program->chat().state().loggedIn());
 }
 
 void TestStartup::hostGoingAwayClosesTheWindow()
@@ -195,7 +195,7 @@ void TestStartup::hostGoingAwayClosesTheWindow()
     QSignalSpy closed(&program->chat(), &Tchat::closed);
     QTRY_VERIFY(host.peer);
     host.peer->write(msg::sendlogininfo(2));
-    QTRY_VERIFY(program->chat().loggedIn());
+    QTRY_VERIFY(program->chat().state().loggedIn());
     host.peer->close();
     QVERIFY(closed.wait(10000));
     QVERIFY(!program->chat().isVisible());
@@ -224,7 +224,7 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
     for (int i = 0; i < count; ++i)
         host.peer->write(junk);
     host.peer->write(msg::sendlogininfo(3));
-    QTRY_COMPARE_WITH_TIMEOUT(chat.ownSeat(), 3, 60000);
+    QTRY_COMPARE_WITH_TIMEOUT(chat.state().ownSeat(), 3, 60000);
     QCOMPARE(chat.dispatchedMessages() - before, quint64(count + 1));
     // One read of the socket may go past the queue's bound before reading stops.
     QVERIFY2(mostQueued <= PeerLink::maxQueuedMessages + PeerLink::readChunk / junk.size() + 1,
@@ -250,7 +250,7 @@ void TestStartup::failedConnectSaysSo()
     auto program = start({"Ann", host, "join"}, port);
     QTRY_VERIFY(chatText(program->chat()).contains("Cannot connect to the host."));
     QVERIFY(program->chat().isVisible());
-    QVERIFY(!program->chat().loggedIn());
+    QVERIFY(!program->chat().state().loggedIn());
     QCOMPARE(m_errors.errors, QStringList());
 }
 

@@ -1,5 +1,7 @@
 #include "client/cardgrid.h"
 #include "client/chatentry.h"
+#include "client/chatpanel.h"
+#include "client/playingsurface.h"
 #include "client/program.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
@@ -24,7 +26,7 @@ struct Copy {
 
 QString rowName(Tchat& chat, int seat)
 {
-    return chat.seatRows()->name(seat);
+    return chat.surface().seatRows()->name(seat);
 }
 } // namespace
 
@@ -66,7 +68,7 @@ void TestTableHost::init()
     if (!m_lobby.isListening())
         QVERIFY(m_lobby.listen(QHostAddress::LocalHost, 0));
     m_ann = start({"Ann", "127.0.0.1", "true"});
-    QTRY_VERIFY_WITH_TIMEOUT(m_ann->chat().loggedIn(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_ann->chat().state().loggedIn(), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(rowName(m_ann->chat(), 1), QStringLiteral("Ann"), 10000);
     m_bob = start({"Bob", "127.0.0.1", "join"});
     QTRY_COMPARE(rowName(m_ann->chat(), 2), QStringLiteral("Bob"));
@@ -88,13 +90,13 @@ void TestTableHost::cleanup()
 
 void TestTableHost::loginsChatAndKick()
 {
-    QCOMPARE(m_cid->chat().ownSeat(), 3);
+    QCOMPARE(m_cid->chat().state().ownSeat(), 3);
     QVERIFY(chatLines(m_cid->chat()).contains("You are Connected."));
     QVERIFY(chatLines(m_cid->chat()).contains("Ann is Connected."));
     QVERIFY(chatLines(m_ann->chat()).contains("Cid is Connected."));
 
     // Typed chat and a phrase reach every window through the host's relay.
-    ChatEntry* entry = m_bob->chat().chatEntry();
+    ChatEntry* entry = m_bob->chat().chatPanel().entry();
     entry->clear();
     QTest::keyClicks(entry, "hello :)#12 www.example.com");
     QTest::keyClick(entry, Qt::Key_Return);
@@ -121,7 +123,7 @@ void TestTableHost::loginsChatAndKick()
     QCOMPARE(popupItems(m_ann->chat(), 4), QList<bool>({false, true, true}));
     // The sheet's label is judged by the name it shows, though seat 4's row reads "<Waiting>".
     QMenu* menu = m_ann->chat().findChild<QMenu*>("popup_kick");
-    m_ann->chat().scoreSheet()->setRow(4, "Dee", "10 +1");
+    m_ann->chat().surface().scoreSheet()->setRow(4, "Dee", "10 +1");
     QLabel* sheetName = m_ann->chat().findChild<QLabel*>("label_name4");
     QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             sheetName->mapToGlobal(QPoint(5, 5)));
@@ -136,7 +138,7 @@ void TestTableHost::loginsChatAndKick()
     m_ann->chat().findChild<QAction*>("RemoveFromGame1")->trigger();
     QVERIFY(cidClosed.wait(10000));
     for (Copy* c : {m_ann.get(), m_bob.get()}) {
-        QTRY_COMPARE(rowName(c->chat(), 3), Tchat::waiting);
+        QTRY_COMPARE(rowName(c->chat(), 3), table::waitingName);
         QVERIFY(chatLines(c->chat()).contains("Cid disconnected."));
     }
     QVERIFY(m_errors.errors.isEmpty());
@@ -154,20 +156,20 @@ void TestTableHost::gameStartAndJustWatch()
         QCOMPARE(rowName(c->chat(), 4), QStringLiteral("Kling"));
         QCOMPARE(rowName(c->chat(), 2), QStringLiteral("Bob"));
         // Both cards dealt, the centres covered.
-        QTRY_VERIFY(c->chat().cards()->cellNumber(1, 1, 1) != 0);
-        QVERIFY(c->chat().cards()->cellNumber(2, 5, 5) != 0);
+        QTRY_VERIFY(c->chat().surface().cards()->cellNumber(1, 1, 1) != 0);
+        QVERIFY(c->chat().surface().cards()->cellNumber(2, 5, 5) != 0);
         QCOMPARE(c->chat().findChild<QLabel*>("label_card133")->text(), QStringLiteral("X"));
-        QTRY_VERIFY(c->chat().getTurnseat() != 0);
+        QTRY_VERIFY(c->chat().state().turnseat() != 0);
     }
     QVERIFY(chatLines(m_ann->chat()).contains("You have started a game."));
     QVERIFY(chatLines(m_bob->chat()).contains("Ann has started a game."));
-    const int turn = m_bob->chat().getTurnseat();
+    const int turn = m_bob->chat().state().turnseat();
     Copy* turnCopy = turn == 1   ? m_ann.get()
                      : turn == 2 ? m_bob.get()
                      : turn == 3 ? m_cid.get()
                                  : nullptr;
     if (turnCopy) {
-        QTRY_COMPARE(turnCopy->chat().status(), QStringLiteral("Your Turn."));
+        QTRY_COMPARE(turnCopy->chat().surface().status(), QStringLiteral("Your Turn."));
         QVERIFY(turnCopy->sounds.played.contains("turn"));
     }
 

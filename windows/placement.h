@@ -19,3 +19,11 @@ inline void centreWindowOn(QWidget* window, const QWidget* on)
     if (on)
         centreWindowIn(window, on->frameGeometry(), on);
 }
+
+// Shows a window above the others and gives it the keys.
+inline void showInFront(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -1,10 +1,11 @@
 #include "support/clienttable.h"
+#include "client/chatpanel.h"
 #include "support/settingsfolder.h"
 
 #include "client/chatview.h"
+#include "net/framereader.h"
 #include "net/messages.h"
 
-#include <QDeadlineTimer>
 #include <QTest>
 
 ClientTable::ClientTable()
@@ -53,7 +54,9 @@ ClientTable::Player* ClientTable::join(const QString& name, int seat, bool annou
 
 void ClientTable::send(Player* player, const QByteArray& wire)
 {
-    host.send(player->client, wire);
+    FrameReader reader;
+    for (const QByteArray& text : reader.feed(wire))
+        player->chat().receive(text);
 }
 
 void ClientTable::sendAll(const QByteArray& wire)
@@ -63,28 +66,9 @@ void ClientTable::sendAll(const QByteArray& wire)
             send(p.get(), wire);
 }
 
-bool ClientTable::settle(Player* player, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (player->chat().dispatchedMessages() < quint64(host.sentCount(player->client))) {
-        if (deadline.hasExpired())
-            return false;
-        QTest::qWait(1);
-    }
-    return true;
-}
-
-bool ClientTable::settleAll(int timeoutMs)
-{
-    for (const auto& p : players)
-        if (!settle(p.get(), timeoutMs))
-            return false;
-    return true;
-}
-
 QStringList chatLines(Tchat& chat)
 {
-    QStringList lines = chat.chatView()->toPlainText().split(QLatin1Char('\n'));
+    QStringList lines = chat.chatPanel().view()->toPlainText().split(QLatin1Char('\n'));
     for (QString& line : lines)
         line = line.simplified();
     if (lines.size() == 1 && lines.first().isEmpty())

@@ -11,7 +11,9 @@
 #include <vector>
 
 // Main windows that joined a scripted host on loopback, each with its own recorded
-// sounds, so tests can play the host's part message by message.
+// sounds, so tests can play the host's part message by message. What the host says after
+// the login goes straight to the window's dispatcher; what the window says goes over
+// the connection to the scripted host.
 class ClientTable {
 public:
     struct Player {
@@ -33,12 +35,10 @@ public:
     // the host tells everybody ("CMD_newplayerinfo") and the newcomer about the others
     // ("CMD_existingplayers") as the real host does. Returns null on failure.
     Player* join(const QString& name, int seat, bool announce = true);
-    // The host's message to one window, or to every window still connected.
+    // The host's messages to one window, or to every window still connected, handled at
+    // once as the window's connection would hand them on.
     void send(Player* player, const QByteArray& wire);
     void sendAll(const QByteArray& wire);
-    // Waits until the window has dispatched every message sent to it so far.
-    bool settle(Player* player, int timeoutMs = 10000);
-    bool settleAll(int timeoutMs = 10000);
 
     std::vector<std::unique_ptr<Player>> players;
 

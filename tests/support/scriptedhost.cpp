@@ -10,7 +10,6 @@ struct ScriptedHost::Peer {
     QTcpSocket* socket = nullptr;
     FrameReader reader;
     QByteArrayList received;
-    int sent = 0;
 };
 
 ScriptedHost::ScriptedHost(QObject* parent) : QObject(parent)
@@ -54,9 +53,7 @@ int ScriptedHost::waitForClient(int timeoutMs)
 
 void ScriptedHost::send(int client, const QByteArray& wire)
 {
-    Peer& peer = *m_peers.at(std::size_t(client));
-    QTcpSocket* socket = peer.socket;
-    peer.sent += int(wire.count(char(0xFF)));
+    QTcpSocket* socket = m_peers.at(std::size_t(client))->socket;
     socket->write(wire);
     socket->flush();
 }
@@ -71,11 +68,6 @@ void ScriptedHost::sendAll(const QByteArray& wire)
 void ScriptedHost::close(int client)
 {
     m_peers.at(std::size_t(client))->socket->disconnectFromHost();
-}
-
-int ScriptedHost::sentCount(int client) const
-{
-    return m_peers.at(std::size_t(client))->sent;
 }
 
 QByteArrayList ScriptedHost::received(int client) const

@@ -30,8 +30,6 @@ public:
     void sendAll(const QByteArray& wire);
     void close(int client);
 
-    // Messages sent to a client so far.
-    int sentCount(int client) const;
     // Messages received from a client so far, terminators removed.
     QByteArrayList received(int client) const;
     QByteArrayList withPrefix(int client, const QByteArray& prefix) const;
