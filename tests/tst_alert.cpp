@@ -1,3 +1,4 @@
+#include "client/playingsurface.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
 
