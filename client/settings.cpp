@@ -1,7 +1,7 @@
 #include "client/settings.h"
 
 #include "client/colournames.h"
-#include "client/inifile.h"
+#include "platform/inifile.h"
 
 #include <algorithm>
 #include <optional>

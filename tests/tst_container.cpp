@@ -1,6 +1,6 @@
 // The stored tally container: exact bytes against known files, round trips
 // around the chunk boundaries, and refusal of damaged or foreign files.
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
 
 #include <QDir>
 #include <QFile>

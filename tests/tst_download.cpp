@@ -1,11 +1,11 @@
-#include "client/program.h"
+#include "app/program.h"
+#include "platform/httpclient.h"
+#include "platform/jpegdecoder.h"
 #include "support/httpserver.h"
 #include "support/recordingopener.h"
 #include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
 #include "windows/downloadform.h"
-#include "windows/httpclient.h"
-#include "windows/jpegdecoder.h"
 
 #include <QDir>
 #include <QFile>

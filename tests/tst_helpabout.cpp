@@ -1,5 +1,5 @@
+#include "app/program.h"
 #include "client/pictures.h"
-#include "client/program.h"
 #include "net/messages.h"
 #include "net/table.h"
 #include "support/recordingopener.h"

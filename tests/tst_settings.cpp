@@ -1,10 +1,10 @@
 // The settings file: its reading rules and defaults, the private-profile layer under it,
 // where it lives, the colour names it stores and the window's bounds at close.
 #include "client/colournames.h"
-#include "client/inifile.h"
 #include "client/settings.h"
-#include "client/settingslocation.h"
-#include "client/windowbounds.h"
+#include "platform/inifile.h"
+#include "platform/settingslocation.h"
+#include "platform/windowbounds.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
+#include "app/program.h"
 #include "client/ballboard.h"
 #include "client/cardgrid.h"
 #include "client/gamestartform.h"
-#include "client/program.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "client/winnerbanner.h"

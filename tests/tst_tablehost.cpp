@@ -1,6 +1,6 @@
+#include "app/program.h"
 #include "client/cardgrid.h"
 #include "client/chatentry.h"
-#include "client/program.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "net/messages.h"

@@ -1,8 +1,8 @@
 // The tally window and its file: counting games, following and dropping opponents, the
 // stored text, restarts, damaged files and failed writes, all on real files.
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
+#include "tally/tallytable.h"
 #include "windows/tallylistform.h"
-#include "windows/tallytable.h"
 
 #include <QDir>
 #include <QFile>

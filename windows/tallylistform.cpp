@@ -1,10 +1,10 @@
 #include "windows/tallylistform.h"
 
-#include "client/wholefile.h"
+#include "platform/logging.h"
+#include "platform/wholefile.h"
+#include "tally/lzrw1kh.h"
 #include "ui_tallylistform.h"
-#include "windows/lzrw1kh.h"
 #include "windows/placement.h"
-#include "windows/sidelogging.h"
 
 #include <QDir>
 #include <QFile>

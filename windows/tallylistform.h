@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/tallytable.h"
+#include "tally/tallytable.h"
 
 #include <QDialog>
 #include <QPointer>

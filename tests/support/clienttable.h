@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client/program.h"
+#include "app/program.h"
 #include "support/recordingreporter.h"
 #include "support/recordingsoundplayer.h"
 #include "support/scriptedhost.h"

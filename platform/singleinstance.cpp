@@ -1,4 +1,4 @@
-#include "client/singleinstance.h"
+#include "platform/singleinstance.h"
 
 #include "net/logging.h"
 

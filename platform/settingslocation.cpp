@@ -1,4 +1,4 @@
-#include "client/settingslocation.h"
+#include "platform/settingslocation.h"
 
 #include "net/logging.h"
 

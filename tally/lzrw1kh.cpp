@@ -1,4 +1,4 @@
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,4 +1,4 @@
-#include "client/program.h"
+#include "app/program.h"
 
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"

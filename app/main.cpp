@@ -1,9 +1,9 @@
-#include "client/namedmutex.h"
-#include "client/program.h"
-#include "client/singleinstance.h"
-#include "client/unixsignals.h"
+#include "app/program.h"
 #include "net/logging.h"
 #include "net/table.h"
+#include "platform/namedmutex.h"
+#include "platform/singleinstance.h"
+#include "platform/unixsignals.h"
 
 #include <QAction>
 #include <QApplication>

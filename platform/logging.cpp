@@ -1,4 +1,4 @@
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
 
 Q_LOGGING_CATEGORY(lcDownload, "quorvel.download", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcWindows, "quorvel.windows", QtWarningMsg)
