@@ -1,6 +1,7 @@
 // The tally window and its file: counting games, following and dropping opponents, the
 // stored text, restarts, damaged files and failed writes, all on real files.
 #include "tally/lzrw1kh.h"
+#include "tally/tallyfile.h"
 #include "tally/tallytable.h"
 #include "windows/tallylistform.h"
 
@@ -550,23 +551,14 @@ void TestTally::damagedFileIsKeptAside()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
     writeAll(path, content);
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QCOMPARE(text(*tally, "label_total1"), QStringLiteral("0"));
-        QCOMPARE(tally->table().rowCount(), 1);
-        QTRY_COMPARE(notices.size(), 1);
-        const QString notice = notices.at(0).at(0).toString();
-        QVERIFY2(notice.contains(QStringLiteral("Quorveltally.tld.damaged\"")), qPrintable(notice));
-        QVERIFY(notice.contains(QStringLiteral("empty tally")));
-        QCOMPARE(readAll(path + QStringLiteral(".damaged")), content);
-        QVERIFY(!QFile::exists(path));
-        tally->addgame(Ttallylist::userWon);
-    }
-    // The new tally takes the old one's place; the damaged one stays.
-    QCOMPARE(storedText(path),
-             QByteArray("9\r\n1\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
+    const TallyFile::Read read = TallyFile(path).read();
+    QCOMPARE(read.table.rowCount(), 1);
+    QVERIFY(read.replace);
+    QVERIFY2(read.notice.contains(QStringLiteral("Quorveltally.tld.damaged\"")),
+             qPrintable(read.notice));
+    QVERIFY(read.notice.contains(QStringLiteral("empty tally")));
     QCOMPARE(readAll(path + QStringLiteral(".damaged")), content);
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestTally::earlierDamagedFileIsNotOverwritten()
@@ -577,10 +569,7 @@ void TestTally::earlierDamagedFileIsNotOverwritten()
     writeAll(path + QStringLiteral(".damaged.1"), "second");
     writeAll(path, "third");
 
-    Tally tally(path);
-    QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-    QTRY_COMPARE(notices.size(), 1);
-    const QString notice = notices.at(0).at(0).toString();
+    const QString notice = TallyFile(path).read().notice;
     QVERIFY2(notice.contains(QStringLiteral("Quorveltally.tld.damaged.2\"")), qPrintable(notice));
     QVERIFY2(notice.contains(QStringLiteral("earlier damaged tally is still kept as \"") +
                              QDir::toNativeSeparators(path) + QStringLiteral(".damaged\"")),
@@ -600,16 +589,11 @@ void TestTally::damagedFileThatCannotMoveIsLeft()
     for (int n = 1; n <= 1000; ++n)
         writeAll(path + QStringLiteral(".damaged.%1").arg(n), QByteArray::number(n));
     writeAll(path, "damaged");
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QTRY_COMPARE(notices.size(), 1);
-        QVERIFY(
-            notices.at(0).at(0).toString().contains(QStringLiteral("could not be moved aside")));
-        tally->addgame(Ttallylist::userWon);
-        QCOMPARE(text(*tally, "label_total1"), QStringLiteral("1"));
-        QVERIFY(!tally->save());
-    }
+    TallyFile file(path);
+    const TallyFile::Read read = file.read();
+    QVERIFY(read.notice.contains(QStringLiteral("could not be moved aside")));
+    QVERIFY(!read.replace);
+    QVERIFY(!file.write(read.table));
     QCOMPARE(readAll(path), QByteArray("damaged"));
     QCOMPARE(readAll(path + QStringLiteral(".damaged.1000")), QByteArray("1000"));
 }
@@ -621,14 +605,9 @@ void TestTally::unreadableFileIsNotOverwritten()
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
     QVERIFY(QDir().mkpath(path));
     writeAll(path + QStringLiteral("/inside"), "kept");
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QTRY_COMPARE(notices.size(), 1);
-        QVERIFY(notices.at(0).at(0).toString().contains(QStringLiteral("could not be read")));
-        tally->addgame(Ttallylist::userWon);
-        QVERIFY(!tally->save());
-    }
+    TallyFile file(path);
+    QVERIFY(file.read().notice.contains(QStringLiteral("could not be read")));
+    QVERIFY(!file.write(TallyTable()));
     QVERIFY(QFileInfo(path).isDir());
     QCOMPARE(readAll(path + QStringLiteral("/inside")), QByteArray("kept"));
     QVERIFY(!QFile::exists(path + QStringLiteral(".damaged")));
