@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "client/gamecounted.h"
 #include "net/logging.h"
 #include "net/table.h"
 #include "platform/namedmutex.h"
@@ -123,7 +124,7 @@ int main(int argc, char* argv[])
         auto* playSounds = chat.findChild<QAction*>(QStringLiteral("PlaySounds1"));
         QObject::connect(&saveLoop, &QTimer::timeout, &chat, [playSounds, &program] {
             playSounds->trigger();
-            program.tally().addgame(Ttallylist::userWon);
+            program.tally().addgame(userWonGame);
             program.tally().save();
         });
         saveLoop.start(0);

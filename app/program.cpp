@@ -2,6 +2,7 @@
 
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"
+#include "net/table.h"
 
 Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds)
     : m_errors(errors ? errors : &m_errorBox)
@@ -40,9 +41,11 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     // The host reads the hosting copy's menu choices each time it arms a timer.
     const QPointer<Tchat> menus(chat);
-    m_hostSettings.botSpeedMs = [menus] { return menus ? menus->botSpeedMs() : 750; };
+    m_hostSettings.botSpeedMs = [menus] {
+        return menus ? menus->botSpeedMs() : table::defaultBotSpeedMs;
+    };
     m_hostSettings.secondsBetweenRounds = [menus] {
-        return menus ? menus->secondsBetweenRounds() : 15;
+        return menus ? menus->secondsBetweenRounds() : table::defaultSecondsBetweenRounds;
     };
     if (hostSettings)
         m_hostSettings = *hostSettings;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/gamepictures.h"
+
 #include <QWidget>
 
 #include <array>
@@ -41,7 +43,7 @@ protected:
 
 private:
     struct Position {
-        int value = 76;
+        int value = pictures::hiddenBall;
         bool revealed = false;
     };
     std::array<Position, positions> m_positions{};

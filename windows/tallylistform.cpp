@@ -1,5 +1,7 @@
 #include "windows/tallylistform.h"
 
+#include "client/gamecounted.h"
+#include "net/table.h"
 #include "platform/logging.h"
 #include "ui_tallylistform.h"
 #include "windows/placement.h"
@@ -111,7 +113,7 @@ void Ttallylist::loadchecklist(const QStringList& namesOnSeatLabels)
     const QSignalBlocker blocker(m_ui->checklist);
     m_ui->checklist->clear();
     for (const QString& name : namesOnSeatLabels) {
-        if (name.isEmpty() || name == waitingLabel)
+        if (name.isEmpty() || name == table::waitingName)
             continue;
         auto* item = new QListWidgetItem(name, m_ui->checklist);
         item->setCheckState(m_table.findRow(name) > 0 ? Qt::Checked : Qt::Unchecked);
@@ -122,7 +124,7 @@ void Ttallylist::addgame(const QString& winner)
 {
     loadchecklist();
     m_table.addOne(0, TallyTable::ownGames);
-    if (winner == userWon)
+    if (winner == userWonGame)
         m_table.addOne(0, TallyTable::ownWins);
     showOwnTotals();
 
@@ -141,7 +143,7 @@ void Ttallylist::addgame(const QString& winner)
         int column = TallyTable::neitherWon;
         if (name == winner)
             column = TallyTable::theirWins;
-        else if (winner == userWon)
+        else if (winner == userWonGame)
             column = TallyTable::yourWins;
         for (const int counter : {int(TallyTable::games), column}) {
             m_table.addOne(row, counter);

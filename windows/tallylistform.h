@@ -36,9 +36,6 @@ class Ttallylist;
 class Ttallylist : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString userWon = QStringLiteral("addtomine");
-    static inline const QString waitingLabel = QStringLiteral("<Waiting>");
-
     // Asked for every Yes/No question; true is Yes. Tests answer without a modal box.
     using QuestionAsker = std::function<bool(QWidget* parent, const QString& question)>;
 
