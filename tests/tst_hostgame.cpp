@@ -2,13 +2,12 @@
 #include "host/patterns.h"
 #include "net/messages.h"
 #include "support/hosttable.h"
+#include "support/wire.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-const QByteArray FF(1, char(0xFF));
 
 QByteArray num(int n)
 {

@@ -2,12 +2,12 @@
 #include "net/messages.h"
 #include "net/table.h"
 #include "support/hosttable.h"
+#include "support/wire.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 }
 
 class TestHostSeats : public QObject {

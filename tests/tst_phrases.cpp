@@ -17,15 +17,6 @@
 
 #include <memory>
 
-namespace {
-QString iniValue(const QString& path, const QString& key)
-{
-    IniFile ini(path);
-    ini.load();
-    return ini.value(Settings::section, key, QStringLiteral("<none>"));
-}
-} // namespace
-
 // The phrase editor on a hosting copy: its phrases go out through the real host at once
 // and come back from the settings file at the next connection.
 class TestPhrases : public QObject {

@@ -3,6 +3,7 @@
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
+#include "support/wire.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -22,7 +23,6 @@
 #include <sys/socket.h>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 
 // A scripted host: accepts connections and records what they send.
 struct ScriptedHost {

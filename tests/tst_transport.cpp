@@ -2,6 +2,7 @@
 #include "net/messages.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
+#include "support/wire.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -11,7 +12,6 @@
 #include <sys/socket.h>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 }
 
 class TestTransport : public QObject {
