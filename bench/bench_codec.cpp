@@ -1,6 +1,6 @@
 // Speed of the tally container codec next to memcpy and LZ4 (on the same 32 KiB
 // chunks), on a large text and on a small tally-sized file. Prints figures only.
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
 
 #include <algorithm>
 #include <atomic>

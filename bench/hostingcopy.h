@@ -1,7 +1,7 @@
 #pragma once
 
 // What the network benchmarks share: a hosting copy of the program in this process.
-#include "client/program.h"
+#include "app/program.h"
 #include "net/messages.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/gamepictures.h"
 #include "client/tableaccess.h"
 
 #include <QWidget>
@@ -55,7 +56,7 @@ protected:
 
 private:
     struct Position {
-        int value = 76;
+        int value = pictures::hiddenBall;
         bool revealed = false;
     };
     std::array<Position, positions> m_positions{};

@@ -18,9 +18,7 @@ BigBall::BigBall(QWidget* parent) : QWidget(parent)
     label_bigball->setGeometry(rect());
     label_bigball->setAlignment(Qt::AlignCenter);
     label_bigball->setTextFormat(Qt::PlainText);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(51);
-    label_bigball->setFont(font);
+    label_bigball->setFont(pictures::tableFont(51, false));
     QPalette palette = label_bigball->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     label_bigball->setPalette(palette);

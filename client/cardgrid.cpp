@@ -26,9 +26,7 @@ CardGrid::CardGrid(QWidget* parent) : QWidget(parent)
     tableaccess::install();
     setObjectName(QStringLiteral("cards"));
     setFixedSize(cards * cardSize.width() + cardGap, cardSize.height());
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(25);
-    font.setBold(true);
+    const QFont font = pictures::tableFont(25);
     for (int c = 1; c <= cards; ++c) {
         auto* image = new PictureWidget(
             [](QPainter& p, const QRectF& r) { pictures::paintCardFrame(p, r, cellLayout); }, this);

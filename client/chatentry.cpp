@@ -1,5 +1,7 @@
 #include "client/chatentry.h"
 
+#include "client/pictures.h"
+
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -12,9 +14,7 @@ const QString ChatEntry::placeholder = QStringLiteral("<Enter Chat Here>");
 ChatEntry::ChatEntry(QWidget* parent) : QLineEdit(parent)
 {
     setObjectName(QStringLiteral("mychat"));
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(pictures::tableFont(13, false));
     setText(placeholder);
 
     m_popup = new QMenu(this);

@@ -5,16 +5,16 @@
 #include "client/gamestartform.h"
 #include "client/playingsurface.h"
 #include "client/settings.h"
-#include "client/settingslocation.h"
 #include "client/soundplayer.h"
 #include "client/tableaccess.h"
 #include "client/tablebackground.h"
 #include "client/tablelayout.h"
-#include "client/windowbounds.h"
 #include "net/errorreporter.h"
 #include "net/logging.h"
 #include "net/messages.h"
-#include "windows/placement.h"
+#include "platform/placement.h"
+#include "platform/settingslocation.h"
+#include "platform/windowbounds.h"
 
 #include <QCloseEvent>
 #include <QHostAddress>

@@ -1,7 +1,6 @@
 #include "client/chatview.h"
 
 #include "client/pictures.h"
-#include "net/fields.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -17,6 +16,18 @@ namespace {
 // Marks every piece of chat text with the number of its style.
 constexpr int styleProperty = QTextFormat::UserProperty + 1;
 const QString smileyMark = QStringLiteral(":)#");
+
+// The two characters after a smiley mark as a number, or -1. Codes have two digits.
+int smileyNumber(QStringView digits)
+{
+    int value = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9')
+            return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return digits.size() == 2 ? value : -1;
+}
 const QColor viewBackground(247, 242, 223);
 
 // A smiley picture ends a word as well.
@@ -280,10 +291,8 @@ void ChatView::addLine(int code, const QString& body, const QColor& colour)
     cursor.insertText(head + QLatin1Char(' '), formatFor(style));
     for (qsizetype mark = rest.indexOf(smileyMark); mark >= 0; mark = rest.indexOf(smileyMark)) {
         addWords(cursor, rest.left(mark), style);
-        int smileyCode = 0;
-        const QByteArray digits = rest.mid(mark + smileyMark.size(), 2).toLatin1();
-        if (!Fields::parseNumber(digits, &smileyCode) || smileyCode < firstSmileyCode ||
-            smileyCode >= firstSmileyCode + pictures::smileyCount)
+        int smileyCode = smileyNumber(QStringView(rest).mid(mark + smileyMark.size(), 2));
+        if (smileyCode < firstSmileyCode || smileyCode >= firstSmileyCode + pictures::smileyCount)
             smileyCode = firstSmileyCode;
         rest.remove(0, mark + smileyMark.size() + 2);
         addSmiley(cursor, smileyCode - firstSmileyCode);

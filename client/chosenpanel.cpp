@@ -30,9 +30,7 @@ ChosenPanel::ChosenPanel(QWidget* parent) : QFrame(parent)
     palette.setColor(QPalette::Window, Qt::black);
     setPalette(palette);
 
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(24);
-    font.setBold(true);
+    const QFont font = pictures::tableFont(24);
     for (int column = 0; column < 5; ++column) {
         const int first = 15 * column + 1;
         auto* header = new PictureWidget(

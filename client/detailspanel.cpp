@@ -12,25 +12,20 @@ DetailsPanel::DetailsPanel(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("panel_more"));
     setFixedSize(157, 137);
-    setStyleSheet(QStringLiteral("#panel_more { background: rgb(247, 242, 223);"
-                                 " border: 3px solid rgb(64, 0, 64); }"));
+    setStyleSheet(pictures::panelStyle(objectName()));
     label_more = new QLabel(this);
     label_more->setObjectName(QStringLiteral("label_more"));
     label_more->setTextFormat(Qt::PlainText);
-    QFont nameFont(QStringLiteral("Arial"));
-    nameFont.setPixelSize(13);
-    nameFont.setBold(true);
-    label_more->setFont(nameFont);
+    label_more->setFont(pictures::tableFont(13));
     label_more->setGeometry(8, 6, 120, 18);
 
     listbox_more = new QListWidget(this);
     listbox_more->setObjectName(QStringLiteral("listbox_more"));
-    QFont listFont(QStringLiteral("Arial"));
-    listFont.setPixelSize(16);
-    listbox_more->setFont(listFont);
+    listbox_more->setFont(pictures::tableFont(16, false));
     listbox_more->setFrameShape(QFrame::NoFrame);
-    listbox_more->setStyleSheet(
-        QStringLiteral("QListWidget { color: rgb(64, 0, 64); background: rgb(247, 242, 223); }"));
+    listbox_more->setStyleSheet(QStringLiteral("QListWidget { color: %1; background: %2; }")
+                                    .arg(pictures::styleColour(pictures::darkPurple),
+                                         pictures::styleColour(pictures::panelCream)));
     listbox_more->setGeometry(6, 26, 145, 105);
 
     auto* close = new PictureButton(

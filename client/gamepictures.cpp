@@ -13,10 +13,7 @@ const QColor hiddenPurple(48, 0, 64);
 
 QFont boldArial(qreal pixelSize)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(qMax(1, qRound(pixelSize)));
-    font.setBold(true);
-    return font;
+    return tableFont(qMax(1, qRound(pixelSize)));
 }
 
 void shadedDisc(QPainter& p, const QRectF& r, const QColor& colour)

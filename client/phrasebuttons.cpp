@@ -44,11 +44,6 @@ bool PhraseGate::isOpen() const
     return !m_closedAt || m_clock() - *m_closedAt >= restMs;
 }
 
-const std::array<const char*, PhraseButtons::phrases> PhraseButtons::defaultPhrases{
-    "Way To Go!", "Good One!", "Nice Try!",         "Excellent!",          "Brilliant!",
-    "Wow, WTG!",  "Thanks!",   "Way To Go Teamie!", "Good Game Everyone!",
-};
-
 PhraseButtons::PhraseButtons(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("phrasebuttons"));
@@ -59,7 +54,7 @@ PhraseButtons::PhraseButtons(QWidget* parent) : QWidget(parent)
                                          buttonTops[std::size_t(i)]);
         connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i + 1); });
         m_buttons[std::size_t(i)] = button;
-        setPhrase(i + 1, QString::fromLatin1(defaultPhrases[std::size_t(i)]));
+        setPhrase(i + 1, Settings::builtInPhrases[std::size_t(i)]);
     }
 
     m_chatter = chatButton(this, QStringLiteral("b_phrase10"),

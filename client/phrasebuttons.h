@@ -1,5 +1,7 @@
 #pragma once
 
+#include "client/settings.h"
+
 #include <QWidget>
 
 #include <array>
@@ -33,8 +35,7 @@ private:
 class PhraseButtons : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int phrases = 9;
-    static const std::array<const char*, phrases> defaultPhrases;
+    static constexpr int phrases = Settings::phraseCount;
 
     explicit PhraseButtons(QWidget* parent = nullptr);
 

@@ -268,6 +268,28 @@ void paintSmileyDesign(QPainter& p, int index)
 
 } // namespace
 
+QFont tableFont(int pixelSize, bool bold)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QString styleColour(const QColor& colour)
+{
+    return QStringLiteral("rgb(%1, %2, %3)")
+        .arg(colour.red())
+        .arg(colour.green())
+        .arg(colour.blue());
+}
+
+QString panelStyle(const QString& objectName)
+{
+    return QStringLiteral("#%1 { background: %2; border: 3px solid %3; }")
+        .arg(objectName, styleColour(panelCream), styleColour(darkPurple));
+}
+
 QPixmap render(QSize size, qreal devicePixelRatio, const PaintFunction& paint)
 {
     QPixmap pixmap(size * devicePixelRatio);
@@ -364,10 +386,7 @@ void paintCardFrame(QPainter& p, const QRectF& r, const CardLayout& layout)
     // Header band with the five letters, each over its column.
     const qreal headerTop = 5;
     const qreal headerBottom = layout.rowTops[0] - 5;
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(int((headerBottom - headerTop) * 0.55));
-    font.setBold(true);
-    p.setFont(font);
+    p.setFont(tableFont(int((headerBottom - headerTop) * 0.55)));
     static const char letters[] = "BINGO";
     for (int i = 0; i < 5; ++i) {
         const QRectF cell(layout.columnLefts[std::size_t(i)] - 2, headerTop, layout.box.width() + 4,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QIcon>
 #include <QPixmap>
 #include <QRectF>
@@ -18,6 +19,15 @@ namespace pictures {
 inline const QColor purple(96, 32, 128);
 inline const QColor darkPurple(64, 0, 64);
 inline const QColor faceYellow(255, 214, 40);
+// The cream of the framed panels on the table.
+inline const QColor panelCream(247, 242, 223);
+
+// The table's Arial at a pixel size, bold unless told otherwise.
+QFont tableFont(int pixelSize, bool bold = true);
+// A colour as a stylesheet writes it: "rgb(64, 0, 64)".
+QString styleColour(const QColor& colour);
+// The stylesheet of a framed panel: cream inside a dark purple border 3 pixels wide.
+QString panelStyle(const QString& objectName);
 
 using PaintFunction = std::function<void(QPainter&, const QRectF&)>;
 

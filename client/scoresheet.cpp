@@ -11,10 +11,7 @@ QLabel* rowLabel(QWidget* parent, const QString& name, int left, int top, int wi
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    label->setFont(font);
+    label->setFont(pictures::tableFont(13));
     label->setTextFormat(Qt::PlainText);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
@@ -28,8 +25,7 @@ ScoreSheet::ScoreSheet(QWidget* parent) : QFrame(parent)
 {
     setObjectName(QStringLiteral("panel_scoresheet"));
     setFixedSize(305, 257);
-    setStyleSheet(QStringLiteral("#panel_scoresheet { background: rgb(247, 242, 223);"
-                                 " border: 3px solid rgb(64, 0, 64); }"));
+    setStyleSheet(pictures::panelStyle(objectName()));
 
     auto* title = new PictureWidget(&pictures::paintScoreTitle, this);
     title->setObjectName(QStringLiteral("image_scoretitle"));

@@ -1,6 +1,7 @@
 #include "client/seatrows.h"
 
 #include "client/picturewidget.h"
+#include "net/table.h"
 
 #include <QLabel>
 
@@ -20,10 +21,7 @@ QLabel* rowLabel(QWidget* parent, const QString& name, int left, int width, int 
 {
     auto* label = new QLabel(parent);
     label->setObjectName(name);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    label->setFont(font);
+    label->setFont(pictures::tableFont(pixelSize));
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
@@ -50,7 +48,7 @@ SeatRows::SeatRows(QWidget* parent) : QWidget(parent)
         QLabel* name = rowLabel(this, QStringLiteral("label_playername") + n, nameLeft, nameWidth,
                                 13, Qt::AlignHCenter);
         name->move(nameLeft, top);
-        name->setText(QStringLiteral("<Waiting>"));
+        name->setText(table::waitingName);
         name->setContextMenuPolicy(Qt::CustomContextMenu);
         connect(name, &QWidget::customContextMenuRequested, this,
                 [this, i, name](const QPoint& at) {

@@ -1,7 +1,7 @@
 #include "client/settings.h"
 
 #include "client/colournames.h"
-#include "client/inifile.h"
+#include "platform/inifile.h"
 
 #include <algorithm>
 #include <optional>
@@ -54,8 +54,9 @@ void Settings::load(IniFile& ini)
         constexpr int limit = 1 << 20;
         return std::clamp(integer(key, fallback), -limit, limit);
     };
-    bounds = QRect(coordinate("Left", 3), coordinate("Top", 3), coordinate("Width", 772),
-                   coordinate("Height", 535));
+    bounds = QRect(coordinate("Left", defaultBounds.left()), coordinate("Top", defaultBounds.top()),
+                   coordinate("Width", defaultBounds.width()),
+                   coordinate("Height", defaultBounds.height()));
 
     textColour = colourFromName(read("Textcolor", "clblack")).value_or(QColor(Qt::black));
 
@@ -69,9 +70,13 @@ void Settings::load(IniFile& ini)
     botCount = botCountRange.bound(decimal(read("Botcount", "5")).value_or(1));
 
     const QString speed = read("Botspeed", "");
-    botSpeedMs = speed == QLatin1String("1500") ? 1500 : speed == QLatin1String("250") ? 250 : 750;
-    const QString delay = read("Timedelay", "15");
-    timeDelaySeconds = delay == QLatin1String("10") ? 10 : delay == QLatin1String("25") ? 25 : 15;
+    botSpeedMs = speed == QLatin1String("1500")  ? 1500
+                 : speed == QLatin1String("250") ? 250
+                                                 : table::defaultBotSpeedMs;
+    const QString delay = read("Timedelay", "");
+    timeDelaySeconds = delay == QLatin1String("10")   ? 10
+                       : delay == QLatin1String("25") ? 25
+                                                      : table::defaultSecondsBetweenRounds;
     turnSound = read("Turnsound", "0") == QLatin1String("1") ? 1 : 0;
 
     for (int i = 0; i < phraseCount; ++i) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/table.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -32,20 +34,22 @@ struct Settings {
     static inline const QString section = QStringLiteral("Quorvel");
     static constexpr int phraseCount = 9;
     static const std::array<QString, phraseCount> builtInPhrases;
+    // Where the main window opens when the file says nothing.
+    static constexpr QRect defaultBounds{3, 3, 772, 535};
 
     int textSize = 8;
     // Left, top, width and height as the file holds them; see placeableBounds() before
     // moving a window there.
-    QRect bounds{3, 3, 772, 535};
+    QRect bounds = defaultBounds;
     QColor textColour{Qt::black};
     // The game start dialog's values, kept in its ranges.
     int playToScore = 100;
     int penalty = 10;
     int bobCount = 5;
-    int botCount = 1;          // game type: which seats the computer fills, 1 to 3
-    int botSpeedMs = 750;      // 1500, 750 or 250
-    int timeDelaySeconds = 15; // 10, 15 or 25
-    int turnSound = 0;         // 0 Classic, 1 New
+    int botCount = 1; // game type: which seats the computer fills, 1 to 3
+    int botSpeedMs = table::defaultBotSpeedMs;
+    int timeDelaySeconds = table::defaultSecondsBetweenRounds;
+    int turnSound = 0; // 0 Classic, 1 New
     std::array<QString, phraseCount> phrases = builtInPhrases;
     bool playSounds = true;
     bool playerPhraseSounds = true;

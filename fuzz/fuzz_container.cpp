@@ -1,6 +1,6 @@
 // libFuzzer target: the decoder must survive any bytes, and whatever it accepts
 // or whatever the coder writes must come back unchanged.
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
 
 #include <algorithm>
 #include <cstdlib>

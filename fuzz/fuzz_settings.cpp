@@ -1,7 +1,7 @@
 // libFuzzer target: the settings file as any bytes. Whatever it holds, every value read
 // stays in its range, and what is written back reads the same and writes the same again.
-#include "client/inifile.h"
 #include "client/settings.h"
+#include "platform/inifile.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // libFuzzer target: the tally's stored text as any bytes. A text that reads as a table
 // must write back to a text that reads as the same table; counting on it must not break.
-#include "windows/tallytable.h"
+#include "tally/tallytable.h"
 
 #include <cstdint>
 #include <cstdlib>

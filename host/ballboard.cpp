@@ -1,6 +1,6 @@
-#include "ballboard.h"
+#include "host/ballboard.h"
 
-#include "randomrange.h"
+#include "host/randomrange.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "bingocard.h"
+#include "host/bingocard.h"
 
-#include "ballboard.h"
-#include "randomrange.h"
+#include "host/ballboard.h"
+#include "host/randomrange.h"
 
 namespace rules {
 

@@ -1,4 +1,4 @@
-#include "loginname.h"
+#include "host/loginname.h"
 
 #include "net/messages.h"
 

@@ -1,4 +1,4 @@
-#include "patterns.h"
+#include "host/patterns.h"
 
 #include <numeric>
 

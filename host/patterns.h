@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bingocard.h"
+#include "host/bingocard.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "randomrange.h"
+#include "host/randomrange.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "turnorder.h"
+#include "host/turnorder.h"
 
 namespace rules {
 

@@ -1,4 +1,4 @@
-#include "winner.h"
+#include "host/winner.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "turnorder.h"
+#include "host/turnorder.h"
 
 #include <array>
 

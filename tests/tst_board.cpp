@@ -27,17 +27,6 @@ namespace {
 const QColor lavender(194, 164, 204);
 const QColor grey(81, 81, 81);
 
-// Card c, column x, row y holds 15 × (x - 1) + 5 × (c - 1) + y: every number in its letter.
-msg::CardCells dealtCards()
-{
-    msg::CardCells cells{};
-    for (int c = 0; c < 2; ++c)
-        for (int x = 0; x < 5; ++x)
-            for (int y = 0; y < 5; ++y)
-                cells[std::size_t(c)][std::size_t(x)][std::size_t(y)] = 15 * x + 5 * c + y + 1;
-    return cells;
-}
-
 QColor textColour(QWidget* w)
 {
     return w->palette().color(QPalette::WindowText);

@@ -1,11 +1,13 @@
-#include "client/program.h"
+#include "app/program.h"
+#include "platform/httpclient.h"
+#include "platform/jpegdecoder.h"
+#include "support/files.h"
 #include "support/httpserver.h"
 #include "support/recordingopener.h"
 #include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
+#include "support/widgets.h"
 #include "windows/downloadform.h"
-#include "windows/httpclient.h"
-#include "windows/jpegdecoder.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,17 +34,6 @@ QByteArray standInInstaller(int padding)
 {
     return "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.args\"\n#" +
            QByteArray(padding, 'x') + "\n";
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-template <typename T> T* child(QWidget& window, const char* name)
-{
-    return window.findChild<T*>(QLatin1String(name));
 }
 
 QString text(QWidget& window, const char* label)

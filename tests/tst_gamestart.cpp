@@ -1,10 +1,10 @@
 // The game start dialog: its layout, the up-down steps and ends, the tick boxes, the
 // start message and the save that follows it.
 #include "client/gamestartform.h"
-#include "client/inifile.h"
 #include "client/settings.h"
 #include "client/updown.h"
 #include "net/messages.h"
+#include "platform/inifile.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,9 +1,10 @@
+#include "app/program.h"
 #include "client/pictures.h"
-#include "client/program.h"
 #include "net/messages.h"
 #include "net/table.h"
 #include "support/recordingopener.h"
 #include "support/settingsfolder.h"
+#include "support/widgets.h"
 #include "windows/aboutform.h"
 #include "windows/helpform.h"
 
@@ -16,14 +17,6 @@
 #include <QTextBrowser>
 
 namespace {
-template <typename T> T* child(QWidget& window, const QString& name)
-{
-    T* found = window.findChild<T*>(name);
-    if (!found)
-        qWarning() << "no" << name;
-    return found;
-}
-
 QString caption(Thelp& help)
 {
     return child<QLabel>(help, QStringLiteral("label_caption"))->text();

@@ -1,13 +1,12 @@
 // Games on the host: starts and rounds, picks, covers, scoring, the winner, the timers.
 #include "support/hostdriver.h"
 #include "support/hosttable.h"
+#include "support/wire.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-
-const QByteArray FF(1, char(0xFF));
 
 QByteArray num(int n)
 {

@@ -1,6 +1,7 @@
 // The host's seat table: logins, departures, kicks, just watch and the relays.
 #include "support/hostdriver.h"
 #include "support/hosttable.h"
+#include "support/wire.h"
 
 #include <QTest>
 

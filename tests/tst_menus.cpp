@@ -1,11 +1,12 @@
+#include "app/program.h"
 #include "client/chatpanel.h"
 #include "client/chatview.h"
 #include "client/gamestartform.h"
-#include "client/inifile.h"
 #include "client/phrasebuttons.h"
 #include "client/playingsurface.h"
-#include "client/program.h"
 #include "client/settings.h"
+#include "platform/inifile.h"
+#include "support/files.h"
 #include "support/recordingopener.h"
 #include "support/recordingreporter.h"
 #include "support/recordingsoundplayer.h"
@@ -26,26 +27,6 @@
 #include <memory>
 
 namespace {
-QString iniValue(const QString& path, const QString& key)
-{
-    IniFile ini(path);
-    ini.load();
-    return ini.value(Settings::section, key, QStringLiteral("<none>"));
-}
-
-void writeFile(const QString& path, const QByteArray& content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QAction* item(Tchat& chat, const char* name)
 {
     auto* action = chat.findChild<QAction*>(QLatin1String(name));

@@ -4,13 +4,13 @@
 #include "net/framereader.h"
 #include "net/messages.h"
 #include "support/recordingreporter.h"
+#include "support/wire.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 
 msg::CardCells countingCells()
 {

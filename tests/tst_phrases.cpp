@@ -1,8 +1,8 @@
+#include "app/program.h"
 #include "client/chatpanel.h"
-#include "client/inifile.h"
 #include "client/phrasebuttons.h"
-#include "client/program.h"
 #include "client/settings.h"
+#include "platform/inifile.h"
 #include "support/clienttable.h"
 #include "support/recordingreporter.h"
 #include "support/recordingsoundplayer.h"
@@ -17,15 +17,6 @@
 #include <QToolButton>
 
 #include <memory>
-
-namespace {
-QString iniValue(const QString& path, const QString& key)
-{
-    IniFile ini(path);
-    ini.load();
-    return ini.value(Settings::section, key, QStringLiteral("<none>"));
-}
-} // namespace
 
 // The phrase editor on a hosting copy: its phrases go out through the real host at once
 // and come back from the settings file at the next connection.

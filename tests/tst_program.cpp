@@ -1,6 +1,6 @@
 // The built executable, started as a user would, in its own temporary folder.
-#include "windows/lzrw1kh.h"
-#include "windows/tallytable.h"
+#include "tally/lzrw1kh.h"
+#include "tally/tallytable.h"
 
 #include <QDir>
 #include <QFile>

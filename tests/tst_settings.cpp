@@ -1,10 +1,11 @@
 // The settings file: its reading rules and defaults, the private-profile layer under it,
 // where it lives, the colour names it stores and the window's bounds at close.
 #include "client/colournames.h"
-#include "client/inifile.h"
 #include "client/settings.h"
-#include "client/settingslocation.h"
-#include "client/windowbounds.h"
+#include "platform/inifile.h"
+#include "platform/settingslocation.h"
+#include "platform/windowbounds.h"
+#include "support/files.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@
 #include <unistd.h>
 
 namespace {
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 Settings loaded(const QByteArray& content)
 {
     IniFile ini;
@@ -110,12 +98,12 @@ void TestSettings::defaultsWithoutFile()
     QVERIFY(settings.playerPhraseSounds);
     QVERIFY(settings.showHelp);
     // The first read creates the file with the first-run marker alone.
-    QCOMPARE(readAll(path), QByteArray("[Quorvel]\nHelp=2\n"));
+    QCOMPARE(readFile(path), QByteArray("[Quorvel]\nHelp=2\n"));
 
     Settings again;
     QVERIFY(loadSettingsFile(path, again));
     QVERIFY(!again.showHelp);
-    QCOMPARE(readAll(path), QByteArray("[Quorvel]\nHelp=2\n"));
+    QCOMPARE(readFile(path), QByteArray("[Quorvel]\nHelp=2\n"));
 }
 
 void TestSettings::readingRules_data()
@@ -223,7 +211,7 @@ void TestSettings::otherContentKeptByteForByte()
                              "Textsize=55\r\nlast=line without end";
     QTemporaryDir dir;
     const QString path = dir.filePath(SettingsLocation::iniFileName);
-    writeAll(path, before + ours + after);
+    writeFile(path, before + ours + after);
 
     Settings settings;
     QVERIFY(loadSettingsFile(path, settings));
@@ -235,7 +223,7 @@ void TestSettings::otherContentKeptByteForByte()
     phrases[2] = QStringLiteral("New");
     QVERIFY(savePhrasesFile(path, phrases));
 
-    const QByteArray bytes = readAll(path);
+    const QByteArray bytes = readFile(path);
     QVERIFY2(bytes.startsWith(before + "[Quorvel]\r\nUnknown=keep me\r\n;note\r\n Textsize = 12\r\n"
                                        "Phrase2=  Hi there  \r\nHelp=2\r\nTop=3\r\n"),
              bytes);
@@ -255,7 +243,7 @@ void TestSettings::valuesStayRaw()
     phrases[6].clear();
     QVERIFY(savePhrasesFile(path, phrases));
 
-    const QByteArray bytes = readAll(path);
+    const QByteArray bytes = readFile(path);
     QCOMPARE(bytes, QByteArray("[Quorvel]\nPhrase1=a=b=c\nPhrase2=\"quoted\"\n"
                                "Phrase3=semi;colon, comma\nPhrase4=Grüße ☺\nPhrase5=two lines\n"
                                "Phrase6=Wow, WTG!\nPhrase7=\nPhrase8=Way To Go Teamie!\n"
@@ -280,10 +268,11 @@ void TestSettings::savedInOrder()
     settings.textColour = QColor(1, 2, 3);
     settings.playSounds = false;
     QVERIFY(saveSettingsFile(path, settings));
-    QCOMPARE(readAll(path), QByteArray("[Quorvel]\nTextsize=8\nTop=20\nLeft=40\nWidth=800\n"
-                                       "Height=600\nTextcolor=$00030201\nPlaytoscore=100\nBob=10\n"
-                                       "Bobcount=5\nBotcount=1\nBotspeed=750\nTimedelay=15\n"
-                                       "Turnsound=0\nPlayerphrasesounds=true\nPlaysounds=false\n"));
+    QCOMPARE(readFile(path),
+             QByteArray("[Quorvel]\nTextsize=8\nTop=20\nLeft=40\nWidth=800\n"
+                        "Height=600\nTextcolor=$00030201\nPlaytoscore=100\nBob=10\n"
+                        "Bobcount=5\nBotcount=1\nBotspeed=750\nTimedelay=15\n"
+                        "Turnsound=0\nPlayerphrasesounds=true\nPlaysounds=false\n"));
 
     Settings back;
     back.playToScore = 1; // overwritten by the file
@@ -301,14 +290,14 @@ void TestSettings::saveReplacesTheWholeFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(SettingsLocation::iniFileName);
     const QString watch = dir.filePath(QStringLiteral("watch"));
-    writeAll(path, "[Quorvel]\nTextsize=10\n");
+    writeFile(path, "[Quorvel]\nTextsize=10\n");
     QCOMPARE(::link(QFile::encodeName(path).constData(), QFile::encodeName(watch).constData()), 0);
 
     Settings settings;
     QVERIFY(saveSettingsFile(path, settings));
     // The old file was replaced, never rewritten in place: a crash mid-save leaves it whole.
-    QCOMPARE(readAll(watch), QByteArray("[Quorvel]\nTextsize=10\n"));
-    QVERIFY(readAll(path).startsWith("[Quorvel]\nTextsize=8\nTop=3\n"));
+    QCOMPARE(readFile(watch), QByteArray("[Quorvel]\nTextsize=10\n"));
+    QVERIFY(readFile(path).startsWith("[Quorvel]\nTextsize=8\nTop=3\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
 
     QVERIFY(!saveSettingsFile(dir.filePath(QStringLiteral("missing/orsklobby.ini")), settings));
@@ -340,7 +329,7 @@ void TestSettings::unwritableProgramFolderFallsBack()
 
     // A program "folder" that cannot take a new file, whoever runs the test.
     const QString notAFolder = dir.filePath(QStringLiteral("quorvel"));
-    writeAll(notAFolder, "executable");
+    writeFile(notAFolder, "executable");
     const SettingsLocation installed(notAFolder, fallback);
     QVERIFY(installed.usesFallback());
     QCOMPARE(installed.iniPath(), fallback + QStringLiteral("/orsklobby.ini"));
@@ -353,7 +342,7 @@ void TestSettings::unwritableProgramFolderFallsBack()
         // A read-only folder with a writable file in it still cannot take the save's new file.
         const QString readOnly = dir.filePath(QStringLiteral("readonly"));
         QVERIFY(QDir().mkpath(readOnly));
-        writeAll(readOnly + QStringLiteral("/orsklobby.ini"), "[Quorvel]\n");
+        writeFile(readOnly + QStringLiteral("/orsklobby.ini"), "[Quorvel]\n");
         QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(SettingsLocation(readOnly, fallback).usesFallback());
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

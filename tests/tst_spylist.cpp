@@ -1,4 +1,4 @@
-#include "client/program.h"
+#include "app/program.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
 #include "support/rawclient.h"

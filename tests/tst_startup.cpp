@@ -1,9 +1,10 @@
-#include "client/program.h"
+#include "app/program.h"
 #include "host/seatconnections.h"
 #include "net/messages.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
+#include "support/wire.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -23,7 +24,6 @@
 #include <sys/socket.h>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 
 // A scripted host: accepts connections and records what they send.
 struct ScriptedHost {

@@ -34,17 +34,6 @@ bool eyesShown(Tchat& chat, int seat)
     return !chat.findChild<QWidget*>(QStringLiteral("image_eyes%1").arg(seat))->isHidden();
 }
 
-// Cards as the host deals them: card c, column x, row y holds 15 × (x - 1) + 5 × (c - 1) + y.
-msg::CardCells dealtCards()
-{
-    msg::CardCells cells{};
-    for (int c = 0; c < 2; ++c)
-        for (int x = 0; x < 5; ++x)
-            for (int y = 0; y < 5; ++y)
-                cells[std::size_t(c)][std::size_t(x)][std::size_t(y)] = 15 * x + 5 * c + y + 1;
-    return cells;
-}
-
 std::array<bool, 5> inRound(std::initializer_list<int> seats)
 {
     std::array<bool, 5> result{};

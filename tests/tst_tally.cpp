@@ -1,8 +1,12 @@
 // The tally window and its file: counting games, following and dropping opponents, the
 // stored text, restarts, damaged files and failed writes, all on real files.
-#include "windows/lzrw1kh.h"
+#include "client/gamecounted.h"
+#include "net/table.h"
+#include "support/files.h"
+#include "tally/lzrw1kh.h"
+#include "tally/tallyfile.h"
+#include "tally/tallytable.h"
 #include "windows/tallylistform.h"
-#include "windows/tallytable.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,19 +31,6 @@ const QString deleteMarta =
     QStringLiteral("This will delete Marta's Tally, Are you want to delete it?");
 const QString resetQuestion = QStringLiteral("Are you sure you want to reset the Tally?");
 
-QByteArray readAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), data.size());
-}
-
 std::span<const std::uint8_t> bytes(const QByteArray& data)
 {
     return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
@@ -55,7 +46,7 @@ QByteArray stored(const QByteArray& text)
 QByteArray storedText(const QString& path)
 {
     try {
-        const std::vector<std::uint8_t> text = lzrw1kh::decompress(bytes(readAll(path)));
+        const std::vector<std::uint8_t> text = lzrw1kh::decompress(bytes(readFile(path)));
         return QByteArray(reinterpret_cast<const char*>(text.data()), qsizetype(text.size()));
     } catch (const lzrw1kh::Error&) {
         return QByteArray();
@@ -64,8 +55,8 @@ QByteArray storedText(const QString& path)
 
 QByteArray vector(const char* name)
 {
-    return readAll(QStringLiteral(QUORVEL_SOURCE_DIR "/tests/data/container/") +
-                   QLatin1String(name));
+    return readFile(QStringLiteral(QUORVEL_SOURCE_DIR "/tests/data/container/") +
+                    QLatin1String(name));
 }
 
 QString text(QWidget& window, const QString& name)
@@ -186,7 +177,7 @@ void TestTally::firstRunAndAWonGame()
         QCOMPARE(text(*tally, "label_total1"), QStringLiteral("0"));
         QCOMPARE(text(*tally, "label_total2"), QStringLiteral("0"));
         QVERIFY(list(*tally, "listbox_tally")->count() == 0);
-        tally->addgame(Ttallylist::userWon);
+        tally->addgame(userWonGame);
         QCOMPARE(text(*tally, "label_total1"), QStringLiteral("1"));
         QCOMPARE(text(*tally, "label_total2"), QStringLiteral("1"));
         QVERIFY(!QFile::exists(path)); // written at the end, not per game
@@ -210,8 +201,7 @@ void TestTally::windowAndControls()
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     Tally tally(dir.filePath(QStringLiteral("Quorveltally.tld")));
     tally->setMainWindow(&main);
-    tally.seats = {QStringLiteral("Marta"), Ttallylist::waitingLabel, QStringLiteral("Ben"),
-                   QString()};
+    tally.seats = {QStringLiteral("Marta"), table::waitingName, QStringLiteral("Ben"), QString()};
     tally->showTally();
     QVERIFY(QTest::qWaitForWindowExposed(tally.window.get()));
 
@@ -250,9 +240,8 @@ void TestTally::countingAGame_data()
     const QStringList untouched{"0", "0", "0", "0", "0", "0", "0", "0"};
     QTest::newRow("followed opponent wins")
         << "Marta" << QStringList{"1", "1", "0", "0", "1", "1", "0", "0"} << untouched << "0";
-    QTest::newRow("user wins") << Ttallylist::userWon
-                               << QStringList{"1", "0", "1", "0", "1", "0", "1", "0"} << untouched
-                               << "1";
+    QTest::newRow("user wins") << userWonGame << QStringList{"1", "0", "1", "0", "1", "0", "1", "0"}
+                               << untouched << "1";
     QTest::newRow("third player wins")
         << "Ben" << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"} << untouched << "0";
     QTest::newRow("absent opponent's name wins")
@@ -331,12 +320,12 @@ void TestTally::storedTextOfOneOpponent()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
-    writeAll(path, stored(before->toText()));
+    writeFile(path, stored(before->toText()));
     {
         Tally tally(path);
         QCOMPARE(names(list(*tally, "listbox_tally"), true), QStringList{"Marta"});
         tally.seats = {QStringLiteral("Ben"), QStringLiteral("Marta")};
-        tally->addgame(Ttallylist::userWon);
+        tally->addgame(userWonGame);
     }
     {
         Tally restarted(path);
@@ -347,7 +336,7 @@ void TestTally::storedTextOfOneOpponent()
     QCOMPARE(written.split('\n').size() - 1, 20);
     QVERIFY(written.startsWith("9\r\n2\r\n0\r\nMarta\r\n"));
     QCOMPARE(written, expected);
-    QCOMPARE(readAll(path), vector("tally-one-opponent.wrzl"));
+    QCOMPARE(readFile(path), vector("tally-one-opponent.wrzl"));
 
     // The same shape from a first run: "9", "2", then two cells per column.
     QTemporaryDir fresh;
@@ -381,7 +370,7 @@ void TestTally::sessionColumnsAfterRestart()
         tally.follow(QStringLiteral("Marta"));
         tally.follow(QStringLiteral("Ben"));
         tally->addgame(QStringLiteral("Marta"));
-        tally->addgame(Ttallylist::userWon);
+        tally->addgame(userWonGame);
         select(list(*tally, "listbox_tally"), QStringLiteral("Marta"));
         QCOMPARE(detail(*tally), (QStringList{"2", "1", "1", "0", "2", "1", "1", "0"}));
     }
@@ -444,7 +433,7 @@ void TestTally::reset()
         Tally tally(path);
         tally.seats = {QStringLiteral("Marta")};
         tally.follow(QStringLiteral("Marta"));
-        tally->addgame(Ttallylist::userWon);
+        tally->addgame(userWonGame);
         select(list(*tally, "listbox_tally"), QStringLiteral("Marta"));
         auto* button = tally->findChild<QPushButton*>(QStringLiteral("button_reset"));
 
@@ -549,45 +538,33 @@ void TestTally::damagedFileIsKeptAside()
     QFETCH(QByteArray, content);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
-    writeAll(path, content);
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QCOMPARE(text(*tally, "label_total1"), QStringLiteral("0"));
-        QCOMPARE(tally->table().rowCount(), 1);
-        QTRY_COMPARE(notices.size(), 1);
-        const QString notice = notices.at(0).at(0).toString();
-        QVERIFY2(notice.contains(QStringLiteral("Quorveltally.tld.damaged\"")), qPrintable(notice));
-        QVERIFY(notice.contains(QStringLiteral("empty tally")));
-        QCOMPARE(readAll(path + QStringLiteral(".damaged")), content);
-        QVERIFY(!QFile::exists(path));
-        tally->addgame(Ttallylist::userWon);
-    }
-    // The new tally takes the old one's place; the damaged one stays.
-    QCOMPARE(storedText(path),
-             QByteArray("9\r\n1\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged")), content);
+    writeFile(path, content);
+    const TallyFile::Read read = TallyFile(path).read();
+    QCOMPARE(read.table.rowCount(), 1);
+    QVERIFY(read.replace);
+    QVERIFY2(read.notice.contains(QStringLiteral("Quorveltally.tld.damaged\"")),
+             qPrintable(read.notice));
+    QVERIFY(read.notice.contains(QStringLiteral("empty tally")));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged")), content);
+    QVERIFY(!QFile::exists(path));
 }
 
 void TestTally::earlierDamagedFileIsNotOverwritten()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
-    writeAll(path + QStringLiteral(".damaged"), "first");
-    writeAll(path + QStringLiteral(".damaged.1"), "second");
-    writeAll(path, "third");
+    writeFile(path + QStringLiteral(".damaged"), "first");
+    writeFile(path + QStringLiteral(".damaged.1"), "second");
+    writeFile(path, "third");
 
-    Tally tally(path);
-    QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-    QTRY_COMPARE(notices.size(), 1);
-    const QString notice = notices.at(0).at(0).toString();
+    const QString notice = TallyFile(path).read().notice;
     QVERIFY2(notice.contains(QStringLiteral("Quorveltally.tld.damaged.2\"")), qPrintable(notice));
     QVERIFY2(notice.contains(QStringLiteral("earlier damaged tally is still kept as \"") +
                              QDir::toNativeSeparators(path) + QStringLiteral(".damaged\"")),
              qPrintable(notice));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("first"));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged.1")), QByteArray("second"));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged.2")), QByteArray("third"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("first"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged.1")), QByteArray("second"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged.2")), QByteArray("third"));
 }
 
 // With every name aside taken (as with a folder that takes no new name), the damaged file
@@ -596,22 +573,17 @@ void TestTally::damagedFileThatCannotMoveIsLeft()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
-    writeAll(path + QStringLiteral(".damaged"), "0");
+    writeFile(path + QStringLiteral(".damaged"), "0");
     for (int n = 1; n <= 1000; ++n)
-        writeAll(path + QStringLiteral(".damaged.%1").arg(n), QByteArray::number(n));
-    writeAll(path, "damaged");
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QTRY_COMPARE(notices.size(), 1);
-        QVERIFY(
-            notices.at(0).at(0).toString().contains(QStringLiteral("could not be moved aside")));
-        tally->addgame(Ttallylist::userWon);
-        QCOMPARE(text(*tally, "label_total1"), QStringLiteral("1"));
-        QVERIFY(!tally->save());
-    }
-    QCOMPARE(readAll(path), QByteArray("damaged"));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged.1000")), QByteArray("1000"));
+        writeFile(path + QStringLiteral(".damaged.%1").arg(n), QByteArray::number(n));
+    writeFile(path, "damaged");
+    TallyFile file(path);
+    const TallyFile::Read read = file.read();
+    QVERIFY(read.notice.contains(QStringLiteral("could not be moved aside")));
+    QVERIFY(!read.replace);
+    QVERIFY(!file.write(read.table));
+    QCOMPARE(readFile(path), QByteArray("damaged"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged.1000")), QByteArray("1000"));
 }
 
 // A file that cannot be read may still hold a tally: it is neither moved nor replaced.
@@ -620,17 +592,12 @@ void TestTally::unreadableFileIsNotOverwritten()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
     QVERIFY(QDir().mkpath(path));
-    writeAll(path + QStringLiteral("/inside"), "kept");
-    {
-        Tally tally(path);
-        QSignalSpy notices(tally.window.get(), &Ttallylist::notice);
-        QTRY_COMPARE(notices.size(), 1);
-        QVERIFY(notices.at(0).at(0).toString().contains(QStringLiteral("could not be read")));
-        tally->addgame(Ttallylist::userWon);
-        QVERIFY(!tally->save());
-    }
+    writeFile(path + QStringLiteral("/inside"), "kept");
+    TallyFile file(path);
+    QVERIFY(file.read().notice.contains(QStringLiteral("could not be read")));
+    QVERIFY(!file.write(TallyTable()));
     QVERIFY(QFileInfo(path).isDir());
-    QCOMPARE(readAll(path + QStringLiteral("/inside")), QByteArray("kept"));
+    QCOMPARE(readFile(path + QStringLiteral("/inside")), QByteArray("kept"));
     QVERIFY(!QFile::exists(path + QStringLiteral(".damaged")));
 }
 
@@ -639,11 +606,11 @@ void TestTally::failedWriteKeepsTheOldFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
     const QByteArray old = vector("tally-one-opponent.wrzl");
-    writeAll(path, old);
+    writeFile(path, old);
     Tally tally(path);
     tally.seats = {QStringLiteral("Marta")};
     for (int game = 0; game < 3; ++game)
-        tally->addgame(Ttallylist::userWon);
+        tally->addgame(userWonGame);
 
     // A full disk, whoever runs the test: the process may not write past a few bytes.
     rlimit before{};
@@ -656,7 +623,7 @@ void TestTally::failedWriteKeepsTheOldFile()
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousHandler);
     QVERIFY(!saved);
-    QCOMPARE(readAll(path), old);
+    QCOMPARE(readFile(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{"Quorveltally.tld"});
 
@@ -665,7 +632,7 @@ void TestTally::failedWriteKeepsTheOldFile()
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         QVERIFY(!tally->save());
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(readAll(path), old);
+        QCOMPARE(readFile(path), old);
     }
     // Once it can be written, it is.
     QVERIFY(tally->save());
@@ -681,7 +648,7 @@ void TestTally::programReadsAtStartAndWritesAtExit()
     QVERIFY(QFile::copy(QStringLiteral(QUORVEL_EXECUTABLE), program));
     QVERIFY(QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
-    writeAll(path, "damaged");
+    writeFile(path, "damaged");
 
     QProcess copy;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -697,14 +664,14 @@ void TestTally::programReadsAtStartAndWritesAtExit()
     copy.start(program, {"Ann", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(log.contains("quorvel.client: started"), 30000);
     QVERIFY2(log.contains("tally notice"), log.constData());
-    QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("damaged"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("damaged"));
 
     copy.terminate();
     QVERIFY(copy.waitForFinished(30000));
     QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, log.constData());
     QCOMPARE(storedText(path),
              QByteArray("9\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
-    QCOMPARE(readAll(path + QStringLiteral(".damaged")), QByteArray("damaged"));
+    QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("damaged"));
 }
 
 QTEST_MAIN(TestTally)

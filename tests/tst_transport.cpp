@@ -4,6 +4,7 @@
 #include "net/peerlink.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
+#include "support/wire.h"
 
 #include <QSignalSpy>
 #include <QTcpServer>
@@ -13,7 +14,6 @@
 #include <sys/socket.h>
 
 namespace {
-const QByteArray FF(1, char(0xFF));
 }
 
 class TestTransport : public QObject {

@@ -1,11 +1,11 @@
 #include "windows/aboutform.h"
 #include "net/table.h"
 
+#include "client/logo.h"
 #include "net/messages.h"
+#include "platform/placement.h"
+#include "platform/shellopen.h"
 #include "ui_aboutform.h"
-#include "windows/logo.h"
-#include "windows/placement.h"
-#include "windows/shellopen.h"
 
 #include <QDate>
 #include <QMessageBox>

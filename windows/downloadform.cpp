@@ -1,11 +1,11 @@
 #include "windows/downloadform.h"
 
-#include "client/settingslocation.h"
+#include "platform/jpegdecoder.h"
+#include "platform/logging.h"
+#include "platform/placement.h"
+#include "platform/settingslocation.h"
+#include "platform/shellopen.h"
 #include "ui_downloadform.h"
-#include "windows/jpegdecoder.h"
-#include "windows/placement.h"
-#include "windows/shellopen.h"
-#include "windows/sidelogging.h"
 
 #include <QDir>
 #include <QFile>

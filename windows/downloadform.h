@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/httpclient.h"
+#include "platform/httpclient.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "windows/helpform.h"
 
+#include "platform/logging.h"
+#include "platform/placement.h"
 #include "ui_helpform.h"
-#include "windows/placement.h"
-#include "windows/sidelogging.h"
 
 #include <QTextBrowser>
 

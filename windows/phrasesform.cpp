@@ -2,8 +2,8 @@
 
 #include "client/phrasebuttons.h"
 #include "client/settings.h"
-#include "windows/placement.h"
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
+#include "platform/placement.h"
 
 #include <QLabel>
 #include <QLineEdit>

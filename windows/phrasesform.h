@@ -1,5 +1,6 @@
 #pragma once
 
+#include "client/settings.h"
 #include "client/tileddialog.h"
 
 #include <array>
@@ -14,7 +15,7 @@ class QPushButton;
 class Tphrases : public TiledDialog {
     Q_OBJECT
 public:
-    static constexpr int phraseCount = 9;
+    static constexpr int phraseCount = Settings::phraseCount;
     static constexpr int maxPhraseLength = 50;
 
     explicit Tphrases(QWidget* parent = nullptr);

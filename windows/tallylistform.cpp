@@ -1,29 +1,17 @@
 #include "windows/tallylistform.h"
 
-#include "client/wholefile.h"
+#include "client/gamecounted.h"
+#include "net/table.h"
+#include "platform/logging.h"
+#include "platform/placement.h"
 #include "ui_tallylistform.h"
-#include "windows/lzrw1kh.h"
-#include "windows/placement.h"
-#include "windows/sidelogging.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QSignalBlocker>
 
-#include <span>
-
 namespace {
-// Far beyond any real tally (about 40 bytes per opponent); a bigger file or a bigger
-// claimed text is treated as damaged rather than read into memory.
-constexpr qint64 maxStoredBytes = 16 * 1024 * 1024;
-constexpr quint32 maxTextBytes = 64 * 1024 * 1024;
-// Free names tried for a damaged file before giving up.
-constexpr int maxDamagedNames = 1000;
-
 const QString placeholder = QStringLiteral("XX");
 
 bool askWithBox(QWidget* parent, const QString& question)
@@ -32,20 +20,10 @@ bool askWithBox(QWidget* parent, const QString& question)
                                  QMessageBox::Yes | QMessageBox::No,
                                  QMessageBox::No) == QMessageBox::Yes;
 }
-
-std::span<const std::uint8_t> bytes(const QByteArray& data)
-{
-    return {reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size())};
-}
-
-QString shown(const QString& path)
-{
-    return QDir::toNativeSeparators(path);
-}
 } // namespace
 
 Ttallylist::Ttallylist(const QString& tallyPath, QWidget* parent)
-    : QDialog(parent), m_ui(std::make_unique<Ui::Ttallylist>()), m_path(tallyPath),
+    : QDialog(parent), m_ui(std::make_unique<Ui::Ttallylist>()), m_file(tallyPath),
       m_ask(askWithBox)
 {
     m_ui->setupUi(this);
@@ -82,105 +60,19 @@ void Ttallylist::setQuestionAsker(QuestionAsker asker)
 
 void Ttallylist::FormCreate()
 {
-    showOwnTotals();
-    const QFileInfo info(m_path);
-    if (!info.exists() && !info.isSymLink())
-        return; // the first run
-    QByteArray stored;
-    {
-        QFile file(m_path);
-        if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-            cannotRead(info.isFile() ? file.errorString() : QStringLiteral("not a file"));
-            return;
-        }
-        if (const qint64 size = file.size(); size > maxStoredBytes) {
-            file.close();
-            keepDamagedFile(QStringLiteral("%1 bytes, too large for a tally").arg(size));
-            return;
-        }
-        stored = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            cannotRead(file.errorString());
-            return;
-        }
-    }
-
-    std::vector<std::uint8_t> text;
-    try {
-        const std::string name = QFile::encodeName(m_path).toStdString();
-        if (lzrw1kh::storedSize(bytes(stored), name) > maxTextBytes) {
-            keepDamagedFile(QStringLiteral("its text would be too large for a tally"));
-            return;
-        }
-        lzrw1kh::decompress(bytes(stored), text, name);
-    } catch (const lzrw1kh::Error& error) {
-        keepDamagedFile(QString::fromStdString(error.what()));
-        return;
-    }
-    QString why;
-    std::optional<TallyTable> table = TallyTable::fromText(
-        QByteArray(reinterpret_cast<const char*>(text.data()), qsizetype(text.size())), &why);
-    if (!table) {
-        keepDamagedFile(why);
-        return;
-    }
-
-    m_table = std::move(*table);
+    TallyFile::Read stored = m_file.read();
+    m_table = std::move(stored.table);
     m_table.startSession();
+    if (!stored.notice.isEmpty())
+        noticeLater(stored.notice);
+    if (stored.replace)
+        changed();
     showOwnTotals();
     const QSignalBlocker blocker(m_ui->listbox_tally);
     for (int row = 1; row < m_table.rowCount(); ++row) {
         auto* item = new QListWidgetItem(m_table.cell(row, TallyTable::name), m_ui->listbox_tally);
         item->setCheckState(Qt::Checked);
     }
-}
-
-// The damaged file keeps its name's stem and goes aside, never over an earlier one, so
-// whatever it still holds can be recovered by hand; this run starts an empty tally.
-void Ttallylist::keepDamagedFile(const QString& reason)
-{
-    qCWarning(lcWindows) << "the tally file" << m_path << "is damaged:" << reason;
-
-    const QString first = m_path + QStringLiteral(".damaged");
-    const auto taken = [](const QString& name) {
-        const QFileInfo info(name);
-        return info.exists() || info.isSymLink();
-    };
-    QString target = first;
-    for (int n = 1; taken(target) && n <= maxDamagedNames; ++n)
-        target = first + QLatin1Char('.') + QString::number(n);
-    // rename() never replaces an existing file.
-    if (taken(target) || !QFile::rename(m_path, target)) {
-        refuseToOverwrite(QStringLiteral("The tally file \"%1\" is damaged and could not be moved "
-                                         "aside. It is left as it is; a new, empty tally counts "
-                                         "this session's games but will not be kept.")
-                              .arg(shown(m_path)));
-        return;
-    }
-    QString text = QStringLiteral("The tally file was damaged and could not be read. It was kept "
-                                  "as \"%1\", and a new, empty tally begins now.")
-                       .arg(shown(target));
-    if (target != first)
-        text +=
-            QStringLiteral(" An earlier damaged tally is still kept as \"%1\".").arg(shown(first));
-    noticeLater(text);
-    // The empty tally takes the file's place at exit even if no game is counted.
-    changed();
-}
-
-// Not known to be damaged, and it may still hold a tally: left alone and not replaced.
-void Ttallylist::cannotRead(const QString& reason)
-{
-    qCWarning(lcWindows) << "cannot read the tally file" << m_path << reason;
-    refuseToOverwrite(QStringLiteral("The tally file \"%1\" could not be read (%2). It is left as "
-                                     "it is, and the games of this session will not be kept in it.")
-                          .arg(shown(m_path), reason));
-}
-
-void Ttallylist::refuseToOverwrite(const QString& text)
-{
-    m_keepFile = true;
-    noticeLater(text);
 }
 
 // Nobody can be connected to the signal while the constructor runs.
@@ -193,20 +85,8 @@ void Ttallylist::noticeLater(const QString& text)
 
 bool Ttallylist::save()
 {
-    if (m_keepFile) {
-        qCInfo(lcWindows) << "the tally is not written over" << m_path;
+    if (!m_file.write(m_table))
         return false;
-    }
-    const QByteArray text = m_table.toText();
-    const std::vector<std::uint8_t> stored = lzrw1kh::compress(bytes(text));
-    QString why;
-    if (!writeWholeFile(
-            m_path,
-            QByteArray(reinterpret_cast<const char*>(stored.data()), qsizetype(stored.size())),
-            &why)) {
-        qCWarning(lcWindows) << "cannot write the tally file" << m_path << why;
-        return false;
-    }
     m_changed = false;
     m_everSaved = true;
     return true;
@@ -233,7 +113,7 @@ void Ttallylist::loadchecklist(const QStringList& namesOnSeatLabels)
     const QSignalBlocker blocker(m_ui->checklist);
     m_ui->checklist->clear();
     for (const QString& name : namesOnSeatLabels) {
-        if (name.isEmpty() || name == waitingLabel)
+        if (name.isEmpty() || name == table::waitingName)
             continue;
         auto* item = new QListWidgetItem(name, m_ui->checklist);
         item->setCheckState(m_table.findRow(name) > 0 ? Qt::Checked : Qt::Unchecked);
@@ -244,7 +124,7 @@ void Ttallylist::addgame(const QString& winner)
 {
     loadchecklist();
     m_table.addOne(0, TallyTable::ownGames);
-    if (winner == userWon)
+    if (winner == userWonGame)
         m_table.addOne(0, TallyTable::ownWins);
     showOwnTotals();
 
@@ -263,7 +143,7 @@ void Ttallylist::addgame(const QString& winner)
         int column = TallyTable::neitherWon;
         if (name == winner)
             column = TallyTable::theirWins;
-        else if (winner == userWon)
+        else if (winner == userWonGame)
             column = TallyTable::yourWins;
         for (const int counter : {int(TallyTable::games), column}) {
             m_table.addOne(row, counter);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "windows/tallytable.h"
+#include "tally/tallyfile.h"
+#include "tally/tallytable.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -35,9 +36,6 @@ class Ttallylist;
 class Ttallylist : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString userWon = QStringLiteral("addtomine");
-    static inline const QString waitingLabel = QStringLiteral("<Waiting>");
-
     // Asked for every Yes/No question; true is Yes. Tests answer without a modal box.
     using QuestionAsker = std::function<bool(QWidget* parent, const QString& question)>;
 
@@ -61,7 +59,7 @@ public:
     // not be written or when a file that could not be read must not be overwritten.
     bool save();
 
-    QString tallyPath() const { return m_path; }
+    QString tallyPath() const { return m_file.path(); }
     const TallyTable& table() const { return m_table; }
 
 public slots:
@@ -85,23 +83,17 @@ private:
     // The eight count labels from a row; zeros for no row.
     void showCounts(int row);
     void tickInCurrentGame(const QString& opponent, bool followed);
-    void keepDamagedFile(const QString& reason);
-    void cannotRead(const QString& reason);
-    void refuseToOverwrite(const QString& text);
     void noticeLater(const QString& text);
     void changed() { m_changed = true; }
 
     std::unique_ptr<Ui::Ttallylist> m_ui;
-    QString m_path;
+    TallyFile m_file;
     TallyTable m_table;
     QuestionAsker m_ask;
     std::function<QStringList()> m_seatNames;
     QPointer<QWidget> m_mainWindow;
     bool m_changed = false;
     bool m_everSaved = false;
-    // Set when the file on disk could not be read or moved aside: writing over it would
-    // lose the tally it may still hold.
-    bool m_keepFile = false;
     bool m_checkPending = false;
     bool m_asking = false;
 };

@@ -75,3 +75,13 @@ QStringList chatLines(Tchat& chat)
         lines.clear();
     return lines;
 }
+
+msg::CardCells dealtCards()
+{
+    msg::CardCells cells{};
+    for (int c = 0; c < 2; ++c)
+        for (int x = 0; x < 5; ++x)
+            for (int y = 0; y < 5; ++y)
+                cells[std::size_t(c)][std::size_t(x)][std::size_t(y)] = 15 * x + 5 * c + y + 1;
+    return cells;
+}

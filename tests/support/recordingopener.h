@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/shellopen.h"
+#include "platform/shellopen.h"
 
 #include <QList>
 #include <QPair>

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "client/chatform.h"
+#include "client/settings.h"
+#include "platform/inifile.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -14,6 +16,14 @@ inline QString freshSettingsFolder()
     const QString path = root.path() + QStringLiteral("/settings%1").arg(++count);
     QDir().mkpath(path);
     return path;
+}
+
+// A key of the settings file, or "<none>".
+inline QString iniValue(const QString& path, const QString& key)
+{
+    IniFile ini(path);
+    ini.load();
+    return ini.value(Settings::section, key, QStringLiteral("<none>"));
 }
 
 // Launch options of a window that connects nowhere, with a settings folder of its own.

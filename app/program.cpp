@@ -1,9 +1,10 @@
-#include "client/program.h"
+#include "app/program.h"
 
 #include "client/chatpanel.h"
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"
-#include "windows/placement.h"
+#include "net/table.h"
+#include "platform/placement.h"
 
 Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds,
                  std::optional<HostSettings> hostSettings)

@@ -1,10 +1,11 @@
-#include "client/namedmutex.h"
-#include "client/program.h"
-#include "client/singleinstance.h"
+#include "app/program.h"
+#include "client/gamecounted.h"
 #include "client/startupprobe.h"
-#include "client/unixsignals.h"
 #include "net/logging.h"
 #include "net/table.h"
+#include "platform/namedmutex.h"
+#include "platform/singleinstance.h"
+#include "platform/unixsignals.h"
 
 #include <QAction>
 #include <QApplication>
@@ -126,7 +127,7 @@ int main(int argc, char* argv[])
         auto* playSounds = chat.findChild<QAction*>(QStringLiteral("PlaySounds1"));
         QObject::connect(&saveLoop, &QTimer::timeout, &chat, [playSounds, &program] {
             playSounds->trigger();
-            program.tally().addgame(Ttallylist::userWon);
+            program.tally().addgame(userWonGame);
             program.tally().save();
         });
         saveLoop.start(0);

@@ -1,6 +1,6 @@
-#include "windows/httpclient.h"
+#include "platform/httpclient.h"
 
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
 
 #include <QEventLoop>
 #include <QIODevice>

@@ -1,4 +1,4 @@
-#include "client/unixsignals.h"
+#include "platform/unixsignals.h"
 
 #include <csignal>
 #include <sys/socket.h>

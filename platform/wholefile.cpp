@@ -1,4 +1,4 @@
-#include "client/wholefile.h"
+#include "platform/wholefile.h"
 
 #include <QSaveFile>
 

@@ -1,4 +1,5 @@
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
 
 Q_LOGGING_CATEGORY(lcDownload, "quorvel.download", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcWindows, "quorvel.windows", QtWarningMsg)
+Q_LOGGING_CATEGORY(lcProgram, "quorvel.client", QtWarningMsg)

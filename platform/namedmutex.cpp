@@ -1,4 +1,4 @@
-#include "client/namedmutex.h"
+#include "platform/namedmutex.h"
 
 #include <QDir>
 

@@ -1,14 +1,10 @@
-#include "windows/lzrw1kh.h"
+#include "tally/lzrw1kh.h"
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <new>
-#include <random>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -43,10 +39,7 @@ constexpr std::size_t kDecodeSlack = 32;
 
 constexpr bool kLittleEndian = std::endian::native == std::endian::little;
 
-const char kMsgOpenInput[] = "Lzrw1 (de)compression : Failed to open input file : ";
-const char kMsgOpenOutput[] = "Lzrw1 (de)compression : Failed to open output file : ";
 const char kMsgRead[] = "Lzrw1 : Error reading from input file : ";
-const char kMsgWrite[] = "Lzrw1 : Error writing to output file : ";
 const char kMsgNoHeader[] = " : Lzrw1 decompression : this file has no valid header !";
 const char kMsgSizes[] =
     "Lzrw1 (decompression LZRW1/KH) : Original and compressed sizes do not match !";
@@ -405,53 +398,6 @@ std::size_t decodeCapacity(std::span<const std::uint8_t> stored, std::string_vie
     return static_cast<std::size_t>(std::min(claimed, possible));
 }
 
-std::vector<std::uint8_t> readWholeFile(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    if (!in)
-        fail(kMsgOpenInput + name);
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    in.seekg(0, std::ios::beg);
-    if (size < 0 || !in)
-        failTruncated(name);
-    std::vector<std::uint8_t> data;
-    try {
-        data.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
-        fail(kMsgMemory);
-    }
-    if (size > 0 && !in.read(reinterpret_cast<char*>(data.data()), size))
-        failTruncated(name);
-    return data;
-}
-
-// Writes through a uniquely named temporary file in the target's folder, then
-// renames it over the target: readers see the old file or the whole new one.
-void writeWholeFile(const std::string& name, std::span<const std::uint8_t> data)
-{
-    const std::filesystem::path target(name);
-    std::random_device entropy;
-    std::string tempName;
-    std::FILE* file = nullptr;
-    for (int attempt = 0; attempt < 16 && file == nullptr; ++attempt) {
-        tempName = name + ".tmp" + std::to_string(entropy() % 1000000000u);
-        file = std::fopen(tempName.c_str(), "wbx");
-    }
-    if (file == nullptr)
-        fail(kMsgOpenOutput + name);
-
-    bool ok = data.empty() || std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    ok = (std::fclose(file) == 0) && ok;
-    std::error_code ec;
-    if (ok)
-        std::filesystem::rename(tempName, target, ec);
-    if (!ok || ec) {
-        std::filesystem::remove(tempName, ec);
-        fail(kMsgWrite + name);
-    }
-}
-
 } // namespace
 
 std::size_t compressBound(std::size_t inputSize)
@@ -571,28 +517,6 @@ std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
     std::vector<std::uint8_t> out;
     decompress(stored, out, sourceName);
     return out;
-}
-
-std::uint64_t compressFile(const std::string& inputName, const std::string& outputName)
-{
-    const std::vector<std::uint8_t> input = readWholeFile(inputName);
-    std::vector<std::uint8_t> stored;
-    try {
-        compress(input, stored);
-    } catch (const std::bad_alloc&) {
-        fail(kMsgMemory);
-    }
-    writeWholeFile(outputName, stored);
-    return stored.size();
-}
-
-std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName)
-{
-    const std::vector<std::uint8_t> stored = readWholeFile(inputName);
-    std::vector<std::uint8_t> output;
-    decompress(stored, output, inputName);
-    writeWholeFile(outputName, output);
-    return output.size();
 }
 
 } // namespace lzrw1kh

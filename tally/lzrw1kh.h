@@ -49,10 +49,4 @@ void decompress(std::span<const std::uint8_t> stored, std::vector<std::uint8_t>&
 std::vector<std::uint8_t> decompress(std::span<const std::uint8_t> stored,
                                      std::string_view sourceName = {});
 
-// Whole-file operations; both return the number of bytes written. The output is
-// written to a temporary file beside the target and renamed into place, so after
-// a failure the target is as it was and no partial file is left behind.
-std::uint64_t compressFile(const std::string& inputName, const std::string& outputName);
-std::uint64_t decompressFile(const std::string& inputName, const std::string& outputName);
-
 } // namespace lzrw1kh

@@ -1,4 +1,4 @@
-#include "windows/logo.h"
+#include "client/logo.h"
 
 #include <QFont>
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "client/windowbounds.h"
+#include "platform/windowbounds.h"
 
 #include <QGuiApplication>
 #include <QScreen>

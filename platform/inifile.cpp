@@ -1,6 +1,6 @@
-#include "client/inifile.h"
+#include "platform/inifile.h"
 
-#include "client/wholefile.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
 

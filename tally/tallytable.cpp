@@ -1,4 +1,4 @@
-#include "windows/tallytable.h"
+#include "tally/tallytable.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
-#include "windows/shellopen.h"
+#include "platform/shellopen.h"
 
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>

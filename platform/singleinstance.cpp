@@ -1,6 +1,6 @@
-#include "client/singleinstance.h"
+#include "platform/singleinstance.h"
 
-#include "net/logging.h"
+#include "platform/logging.h"
 
 #include <QDir>
 #include <QLocalSocket>
@@ -25,7 +25,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
 bool SingleInstance::claim()
 {
     if (!m_usableFolder) {
-        qCWarning(lcClient) << "running without the single-instance lock: no temporary folder";
+        qCWarning(lcProgram) << "running without the single-instance lock: no temporary folder";
         return true;
     }
     m_lock.setStaleLockTime(0);
@@ -40,7 +40,7 @@ bool SingleInstance::claim()
         return false;
     case QLockFile::PermissionError:
     case QLockFile::UnknownError:
-        qCWarning(lcClient).noquote()
+        qCWarning(lcProgram).noquote()
             << "running without the single-instance lock:"
             << QDir::toNativeSeparators(m_lock.fileName()) << "cannot be created";
         return true;

@@ -1,6 +1,6 @@
-#include "windows/jpegdecoder.h"
+#include "platform/jpegdecoder.h"
 
-#include "windows/sidelogging.h"
+#include "platform/logging.h"
 
 #include <csetjmp>
 #include <cstdio>
