@@ -7,6 +7,7 @@
 #include "client/detailspanel.h"
 #include "client/gamepictures.h"
 #include "client/indexedpicture.h"
+#include "client/logo.h"
 #include "client/picturebutton.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
@@ -15,7 +16,6 @@
 #include "client/tablestate.h"
 #include "client/winnerbanner.h"
 #include "net/messages.h"
-#include "windows/logo.h"
 
 #include <QApplication>
 #include <QFrame>
