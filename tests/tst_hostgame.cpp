@@ -236,8 +236,9 @@ void TestHostGame::bobPenaltyTakenAtOnce()
         QCOMPARE(d.server().roundNumber(), round);
         for (int i = 0; i < 3; ++i)
             QVERIFY(d.pick(1, d.hiddenPosition()) && d.pick(2, d.hiddenPosition(true)));
-        QVERIFY(
-            d.named(1, cmd::scores).last().startsWith("CMD_scores+1+" + num(2 * round) + "+2+"));
+        QVERIFY(d.named(1, cmd::scores)
+                    .value(round - 1)
+                    .startsWith("CMD_scores+1+" + num(2 * round) + "+2+"));
         d.runTimers();
     }
     QCOMPARE(d.server().roundNumber(), 3);
