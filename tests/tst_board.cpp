@@ -9,6 +9,7 @@
 #include "client/playingsurface.h"
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
+#include "client/settings.h"
 #include "client/winnerbanner.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
@@ -456,8 +457,7 @@ void TestBoard::accessibleNames_data()
     QTest::newRow("details arrow") << "image_more2" << -1 << "Details of seat 2"
                                    << "";
     QTest::newRow("phrase button")
-        << "b_phrase1" << -1 << "Phrase 1: " + QString::fromLatin1(PhraseButtons::defaultPhrases[0])
-        << "";
+        << "b_phrase1" << -1 << "Phrase 1: " + Settings::builtInPhrases[0] << "";
     QTest::newRow("phrase field") << "phrase1" << -1 << "Phrase Button 1:"
                                   << "";
     QTest::newRow("spy list") << "listbox_spys" << -1 << "Spy List"
