@@ -23,8 +23,6 @@
 #include <QMouseEvent>
 
 namespace {
-const QColor darkPurple(64, 0, 64);
-
 QLabel* statusLabel(QWidget* parent, const char* name, const QRect& place, Qt::Alignment align,
                     const QString& text)
 {
@@ -33,12 +31,9 @@ QLabel* statusLabel(QWidget* parent, const char* name, const QRect& place, Qt::A
     label->setGeometry(place);
     label->setAlignment(align);
     label->setTextFormat(Qt::PlainText);
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(13);
-    font.setBold(true);
-    label->setFont(font);
+    label->setFont(pictures::tableFont(13));
     QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, darkPurple);
+    palette.setColor(QPalette::WindowText, pictures::darkPurple);
     label->setPalette(palette);
     label->setText(text);
     return label;

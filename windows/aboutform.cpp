@@ -44,9 +44,7 @@ void Tabout::showAbout()
 {
     if (!isVisible())
         centreWindowOn(this, m_mainWindow);
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 bool Tabout::eventFilter(QObject* watched, QEvent* event)

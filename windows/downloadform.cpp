@@ -103,9 +103,7 @@ void Tdownload::showDownload()
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             centreWindowIn(this, screen->availableGeometry());
     }
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void Tdownload::getbuttonClick()

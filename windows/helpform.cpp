@@ -38,9 +38,7 @@ void Thelp::showHelp()
 {
     if (!isVisible())
         centreWindowOn(this, m_mainWindow);
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 // Shared by every topic button: its tag names the box to bring to the front.

@@ -75,9 +75,7 @@ void Tphrases::showPhrases()
     }
     if (!isVisible())
         centreWindowOn(this, parentWidget());
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void Tphrases::button_doneClick()

@@ -97,9 +97,7 @@ void Ttallylist::showTally()
     loadchecklist();
     if (!isVisible())
         centreWindowOn(this, m_mainWindow);
-    show();
-    raise();
-    activateWindow();
+    showInFront(this);
 }
 
 void Ttallylist::loadchecklist()
