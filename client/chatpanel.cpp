@@ -39,19 +39,21 @@ ChatPanel::ChatPanel(const TableState& state, QWidget* parent)
     m_phrases->move(layout::phraseButtons);
     connect(m_phrases, &PhraseButtons::phraseClicked, this, &ChatPanel::b_phrase1Click);
     connect(m_phrases, &PhraseButtons::chatterSoundChosen, this, &ChatPanel::wave4Click);
-
-    ColorDialog = new QColorDialog(parent->window());
-    ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
-    // The same dialog everywhere, and one that can be opened without blocking.
-    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
-    connect(ColorDialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
-        setChatColour(colour);
-        emit colourChosen();
-    });
 }
 
 void ChatPanel::TextColor1Click()
 {
+    // Made when first opened.
+    if (!ColorDialog) {
+        ColorDialog = new QColorDialog(mychat->window());
+        ColorDialog->setObjectName(QStringLiteral("ColorDialog"));
+        // The same dialog everywhere, and one that can be opened without blocking.
+        ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
+        connect(ColorDialog, &QColorDialog::colorSelected, this, [this](const QColor& colour) {
+            setChatColour(colour);
+            emit colourChosen();
+        });
+    }
     ColorDialog->setCurrentColor(m_chatColour);
     ColorDialog->open();
 }

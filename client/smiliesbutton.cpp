@@ -14,6 +14,15 @@ SmiliesButton::SmiliesButton(QWidget* parent) : QToolButton(parent)
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
 
+    // Built when first opened: most games never open it.
+    connect(this, &QToolButton::clicked, this,
+            [this] { smiliesMenu()->popup(mapToGlobal(QPoint(width(), height()))); });
+}
+
+QMenu* SmiliesButton::smiliesMenu()
+{
+    if (m_menu)
+        return m_menu;
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("popup_smilies"));
     for (int i = 0; i < pictures::smileyCount; ++i) {
@@ -27,6 +36,5 @@ SmiliesButton::SmiliesButton(QWidget* parent) : QToolButton(parent)
     }
     connect(m_menu, &QMenu::triggered, this,
             [this](QAction* item) { emit smileyChosen(item->data().toInt()); });
-    connect(this, &QToolButton::clicked, this,
-            [this] { m_menu->popup(mapToGlobal(QPoint(width(), height()))); });
+    return m_menu;
 }

@@ -9,7 +9,8 @@ class SmiliesButton : public QToolButton {
     Q_OBJECT
 public:
     explicit SmiliesButton(QWidget* parent = nullptr);
-    QMenu* smiliesMenu() const { return m_menu; }
+    // Made when first asked for.
+    QMenu* smiliesMenu();
 
 signals:
     // A smiley was chosen: its code, 10 to 27.

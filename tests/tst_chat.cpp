@@ -416,12 +416,14 @@ void TestChat::smiliesMenu()
     Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     auto* button = chat.findChild<QToolButton*>("button_smilies");
+    // Made when first opened.
+    QVERIFY(!chat.findChild<QMenu*>("popup_smilies"));
+    QTest::mouseClick(button, Qt::LeftButton);
     auto* menu = chat.findChild<QMenu*>("popup_smilies");
+    QTRY_VERIFY(menu->isVisible());
     QCOMPARE(menu->actions().size(), 18);
     QCOMPARE(menu->actions().first()->text(), QStringLiteral(":)#10"));
     QVERIFY(!menu->actions().last()->icon().isNull());
-    QTest::mouseClick(button, Qt::LeftButton);
-    QTRY_VERIFY(menu->isVisible());
     // The eighteen smilies side by side, enlarged, for a look: smilies.png in the build folder.
     QImage sheet(18 * 68, 64, QImage::Format_ARGB32);
     sheet.fill(QColor(247, 242, 223));
