@@ -1,6 +1,7 @@
 #include "app/program.h"
 
 #include "client/chatpanel.h"
+#include "client/firstpaint.h"
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"
 #include "net/table.h"
@@ -27,7 +28,6 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     QObject::connect(chat, &Tchat::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
     m_tally->setSeatNames([chat] { return chat->loadchecklist(); });
     QObject::connect(chat, &Tchat::gameCounted, m_tally.get(), &Ttallylist::addgame);
-    m_download = std::make_unique<Tdownload>();
 
     m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
                               chat->devicePixelRatioF(), pictures::paintBackgroundTile);
@@ -36,11 +36,6 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     m_gamestart->setBackgroundTile(tile);
     m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
     chat->setGameStart(m_gamestart);
-
-    m_phrases = new Tphrases(chat);
-    m_phrases->setBackgroundTile(tile);
-    m_phrases->setPhraseButtons(chat->chatPanel().phraseButtons());
-    m_phrases->setSettingsPath(chat->iniPath());
 
     // The host reads the hosting copy's menu choices each time it arms a timer.
     const QPointer<Tchat> menus(chat);
@@ -60,25 +55,48 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
         return server->serverPort();
     });
 
-    m_spylist = new Tspylist(chat);
-    m_spylist->setBackgroundTile(tile);
-    m_spylist->setItems(chat->spylistItems());
-    m_spylist->setKickFunction([chat](int seat) { chat->kicking(seat); });
-
-    QObject::connect(chat, &Tchat::soloStarted, m_download.get(), &Tdownload::showDownload);
-    // The installer or the lobby has been started: the game ends as by "Exit".
-    QObject::connect(m_download.get(), &Tdownload::closeGameRequested, chat, &QWidget::close);
+    // Offered once the table is painted: the table comes up first.
+    QObject::connect(chat, &Tchat::soloStarted, chat, [this, chat] {
+        afterFirstPaint(chat, [this] { download().showDownload(); });
+    });
     QObject::connect(chat, &Tchat::helpRequested, chat, [this] { help().showHelp(); });
     QObject::connect(chat, &Tchat::aboutRequested, chat, [this] { about().showAbout(); });
     QObject::connect(chat, &Tchat::logoClicked, chat, [this] { about().label_urlClick(); });
-    QObject::connect(chat, &Tchat::phraseListRequested, m_phrases, &Tphrases::showPhrases);
-    Tspylist* spylist = m_spylist;
-    QObject::connect(chat, &Tchat::spyListRequested, spylist, [spylist] {
-        spylist->show();
-        spylist->raise();
+    QObject::connect(chat, &Tchat::phraseListRequested, chat, [this] { phrases().showPhrases(); });
+    QObject::connect(chat, &Tchat::spyListRequested, chat, [this] {
+        spylist().show();
+        spylist().raise();
     });
-    QObject::connect(chat, &Tchat::hostModeStarted, spylist,
-                     [spylist] { spylist->setKickEnabled(true); });
+    QObject::connect(chat, &Tchat::hostModeStarted, chat, [this] {
+        m_hosting = true;
+        if (m_spylist)
+            m_spylist->setKickEnabled(true);
+    });
+}
+
+Tphrases& Program::phrases()
+{
+    if (!m_phrases) {
+        Tchat* chat = m_chat.get();
+        m_phrases = new Tphrases(chat);
+        m_phrases->setBackgroundTile(m_tile);
+        m_phrases->setPhraseButtons(chat->chatPanel().phraseButtons());
+        m_phrases->setSettingsPath(chat->iniPath());
+    }
+    return *m_phrases;
+}
+
+Tspylist& Program::spylist()
+{
+    if (!m_spylist) {
+        Tchat* chat = m_chat.get();
+        m_spylist = new Tspylist(chat);
+        m_spylist->setBackgroundTile(m_tile);
+        m_spylist->setItems(chat->spylistItems());
+        m_spylist->setKickFunction([chat](int seat) { chat->kicking(seat); });
+        m_spylist->setKickEnabled(m_hosting);
+    }
+    return *m_spylist;
 }
 
 Tabout& Program::about()
@@ -89,6 +107,17 @@ Tabout& Program::about()
         m_about->setBackgroundTile(m_tile);
     }
     return *m_about;
+}
+
+Tdownload& Program::download()
+{
+    if (!m_download) {
+        m_download = std::make_unique<Tdownload>();
+        // The installer or the lobby has been started: the game ends as by "Exit".
+        QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
+                         &QWidget::close);
+    }
+    return *m_download;
 }
 
 Thelp& Program::help()

@@ -36,12 +36,13 @@ public:
     TServer& server() { return *m_server; }
     // Made when first opened.
     Tabout& about();
-    Tdownload& download() { return *m_download; }
+    Tdownload& download();
     Thelp& help();
-    // Owned by the main window, which they open over.
+    // Owned by the main window, which they open over; the phrase and spy lists are made
+    // when first opened.
     Tgamestart& gamestart() { return *m_gamestart; }
-    Tphrases& phrases() { return *m_phrases; }
-    Tspylist& spylist() { return *m_spylist; }
+    Tphrases& phrases();
+    Tspylist& spylist();
     ErrorReporter& errors() { return *m_errors; }
     // What the host was given to read the hosting copy's menu choices.
     const HostSettings& hostSettings() const { return m_hostSettings; }
@@ -60,5 +61,6 @@ private:
     HostSettings m_hostSettings;
     std::unique_ptr<TServer> m_server;
     QPointer<Tspylist> m_spylist;
+    bool m_hosting = false;
     std::unique_ptr<Thelp> m_help;
 };

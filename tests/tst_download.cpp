@@ -261,7 +261,7 @@ void TestDownload::soloStartDownloadsRunsInstallerAndCloses()
     Tdownload& download = program.download();
     QVERIFY(!download.isVisible());
     program.chat().show();
-    QVERIFY(download.isVisible());
+    QTRY_VERIFY(download.isVisible());
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     // Before a window's first show its frame can only be estimated.
     QVERIFY((download.frameGeometry().center() - desktop.center()).manhattanLength() <= 4);
@@ -488,7 +488,7 @@ void TestDownload::playWithOthersWithoutLobby()
     QVERIFY(m_opener.programs.isEmpty());
     QCOMPARE(closed.count(), 0);
     QVERIFY(program.chat().isVisible());
-    QVERIFY(program.download().isVisible());
+    QTRY_VERIFY(program.download().isVisible());
 }
 
 // A lobby that is there but cannot be started leaves the game open.
