@@ -7,16 +7,79 @@
 #include <QSocketNotifier>
 
 #include <climits>
+#include <type_traits>
+
+#include <dlfcn.h>
 
 namespace {
 
 constexpr long connectSeconds = 30;
 constexpr long maxRedirects = 5;
 
-bool curlReady()
+// libcurl and the many libraries under it are loaded when the first transfer starts: a
+// table that never downloads does not carry them, and its window comes up sooner.
+struct Curl {
+    decltype(&::curl_global_init) global_init;
+    decltype(&::curl_easy_init) easy_init;
+    decltype(&::curl_easy_setopt) easy_setopt;
+    decltype(&::curl_easy_getinfo) easy_getinfo;
+    decltype(&::curl_easy_strerror) easy_strerror;
+    decltype(&::curl_easy_cleanup) easy_cleanup;
+    decltype(&::curl_multi_init) multi_init;
+    decltype(&::curl_multi_setopt) multi_setopt;
+    decltype(&::curl_multi_add_handle) multi_add_handle;
+    decltype(&::curl_multi_remove_handle) multi_remove_handle;
+    decltype(&::curl_multi_socket_action) multi_socket_action;
+    decltype(&::curl_multi_info_read) multi_info_read;
+    decltype(&::curl_multi_cleanup) multi_cleanup;
+    decltype(&::curl_slist_append) slist_append;
+    decltype(&::curl_slist_free_all) slist_free_all;
+};
+
+// The loaded library, or nullptr when it is missing or cannot be set up.
+const Curl* loadCurl()
 {
-    static const bool ready = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    return ready;
+    static const Curl* loaded = []() -> const Curl* {
+        void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!library) {
+            qCWarning(lcDownload) << "libcurl could not be loaded:" << dlerror();
+            return nullptr;
+        }
+        static Curl c{};
+        bool all = true;
+        const auto bind = [&](auto& function, const char* name) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            all = all && function;
+        };
+        bind(c.global_init, "curl_global_init");
+        bind(c.easy_init, "curl_easy_init");
+        bind(c.easy_setopt, "curl_easy_setopt");
+        bind(c.easy_getinfo, "curl_easy_getinfo");
+        bind(c.easy_strerror, "curl_easy_strerror");
+        bind(c.easy_cleanup, "curl_easy_cleanup");
+        bind(c.multi_init, "curl_multi_init");
+        bind(c.multi_setopt, "curl_multi_setopt");
+        bind(c.multi_add_handle, "curl_multi_add_handle");
+        bind(c.multi_remove_handle, "curl_multi_remove_handle");
+        bind(c.multi_socket_action, "curl_multi_socket_action");
+        bind(c.multi_info_read, "curl_multi_info_read");
+        bind(c.multi_cleanup, "curl_multi_cleanup");
+        bind(c.slist_append, "curl_slist_append");
+        bind(c.slist_free_all, "curl_slist_free_all");
+        if (!all || c.global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
+            qCWarning(lcDownload) << "libcurl could not be set up";
+            return nullptr;
+        }
+        return &c;
+    }();
+    return loaded;
+}
+
+// Only after loadCurl() succeeded: every handle comes from it.
+const Curl& curl()
+{
+    return *loadCurl();
 }
 
 bool isSuccess(long status)
@@ -57,18 +120,18 @@ HttpClient::Result HttpClient::get(QIODevice* body)
     m_chunked = false;
     m_inHead = false;
 
-    if (!curlReady() || !(m_multi = curl_multi_init()) || !(m_easy = curl_easy_init()) ||
+    if (!loadCurl() || !(m_multi = curl().multi_init()) || !(m_easy = curl().easy_init()) ||
         !configure()) {
         m_refusal = QStringLiteral("the HTTP client could not be set up");
         m_done = true;
         return finish();
     }
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &HttpClient::socketCallback);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &HttpClient::timerCallback);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    curl().multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &HttpClient::socketCallback);
+    curl().multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    curl().multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &HttpClient::timerCallback);
+    curl().multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
     qCDebug(lcDownload) << "GET" << m_url;
-    if (curl_multi_add_handle(m_multi, m_easy) != CURLM_OK) {
+    if (curl().multi_add_handle(m_multi, m_easy) != CURLM_OK) {
         m_refusal = QStringLiteral("the transfer could not be started");
         m_done = true;
         return finish();
@@ -93,31 +156,31 @@ void HttpClient::abort()
 bool HttpClient::configure()
 {
     const bool https = m_url.scheme() == QLatin1String("https");
-    m_headers = curl_slist_append(nullptr, QByteArray("Accept: " + m_accept).constData());
+    m_headers = curl().slist_append(nullptr, QByteArray("Accept: " + m_accept).constData());
     const QByteArray address = m_url.toEncoded();
     bool ok = m_headers != nullptr;
     auto set = [&ok](CURLcode result) { ok = ok && result == CURLE_OK; };
-    set(curl_easy_setopt(m_easy, CURLOPT_URL, address.constData()));
-    set(curl_easy_setopt(m_easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
-    set(curl_easy_setopt(m_easy, CURLOPT_USERAGENT, m_userAgent.constData()));
-    set(curl_easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_headers));
+    set(curl().easy_setopt(m_easy, CURLOPT_URL, address.constData()));
+    set(curl().easy_setopt(m_easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
+    set(curl().easy_setopt(m_easy, CURLOPT_USERAGENT, m_userAgent.constData()));
+    set(curl().easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_headers));
     // An empty proxy also overrides http_proxy and the like from the environment.
-    set(curl_easy_setopt(m_easy, CURLOPT_PROXY, ""));
-    set(curl_easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(curl().easy_setopt(m_easy, CURLOPT_PROXY, ""));
+    set(curl().easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https"));
     // A redirect may never take an https download down to plain http.
-    set(curl_easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https"));
-    set(curl_easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L));
-    set(curl_easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects));
-    set(curl_easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L));
-    set(curl_easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, connectSeconds));
-    set(curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    set(curl_easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, long(stallSeconds)));
-    set(curl_easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody)));
-    set(curl_easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError));
-    set(curl_easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &HttpClient::headerCallback));
-    set(curl_easy_setopt(m_easy, CURLOPT_HEADERDATA, this));
-    set(curl_easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &HttpClient::writeCallback));
-    set(curl_easy_setopt(m_easy, CURLOPT_WRITEDATA, this));
+    set(curl().easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https"));
+    set(curl().easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L));
+    set(curl().easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects));
+    set(curl().easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L));
+    set(curl().easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, connectSeconds));
+    set(curl().easy_setopt(m_easy, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    set(curl().easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, long(stallSeconds)));
+    set(curl().easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody)));
+    set(curl().easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError));
+    set(curl().easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &HttpClient::headerCallback));
+    set(curl().easy_setopt(m_easy, CURLOPT_HEADERDATA, this));
+    set(curl().easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &HttpClient::writeCallback));
+    set(curl().easy_setopt(m_easy, CURLOPT_WRITEDATA, this));
     return ok;
 }
 
@@ -177,7 +240,7 @@ void HttpClient::socketReady(curl_socket_t socket, int direction)
     if (!m_multi || m_done)
         return;
     int running = 0;
-    curl_multi_socket_action(m_multi, socket, direction, &running);
+    curl().multi_socket_action(m_multi, socket, direction, &running);
     checkDone();
 }
 
@@ -186,14 +249,14 @@ void HttpClient::timeout()
     if (!m_multi || m_done)
         return;
     int running = 0;
-    curl_multi_socket_action(m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    curl().multi_socket_action(m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
     checkDone();
 }
 
 void HttpClient::checkDone()
 {
     int left = 0;
-    while (CURLMsg* message = curl_multi_info_read(m_multi, &left)) {
+    while (CURLMsg* message = curl().multi_info_read(m_multi, &left)) {
         if (message->msg != CURLMSG_DONE || message->easy_handle != m_easy)
             continue;
         m_done = true;
@@ -207,7 +270,7 @@ long HttpClient::responseCode() const
 {
     long code = 0;
     if (m_easy)
-        curl_easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code);
+        curl().easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code);
     return code;
 }
 
@@ -276,12 +339,13 @@ HttpClient::Result HttpClient::finish()
     result.status = responseCode();
     result.received = m_received;
     if (m_multi && m_easy)
-        curl_multi_remove_handle(m_multi, m_easy);
+        curl().multi_remove_handle(m_multi, m_easy);
     if (m_easy)
-        curl_easy_cleanup(m_easy);
+        curl().easy_cleanup(m_easy);
     if (m_multi)
-        curl_multi_cleanup(m_multi);
-    curl_slist_free_all(m_headers);
+        curl().multi_cleanup(m_multi);
+    if (m_headers)
+        curl().slist_free_all(m_headers);
     m_easy = nullptr;
     m_multi = nullptr;
     m_headers = nullptr;
@@ -302,7 +366,7 @@ HttpClient::Result HttpClient::finish()
         result.reason = m_refusal;
     } else if (m_curlResult != CURLE_OK) {
         result.reason = QStringLiteral("%1 (%2)").arg(
-            QString::fromUtf8(curl_easy_strerror(m_curlResult)), QString::fromUtf8(m_curlError));
+            QString::fromUtf8(curl().easy_strerror(m_curlResult)), QString::fromUtf8(m_curlError));
     } else if (result.status == 0) {
         result.reason = QStringLiteral("no response");
     } else if (m_chunked) {
