@@ -479,6 +479,9 @@ void TestBoard::accessibleNames()
     chat().surface().seatRows()->setEyes(3, true);
     chat().surface().scoreSheet()->setRow(2, QStringLiteral("Bob"), QStringLiteral("30 +10"));
 
+    // The side windows are made when first opened.
+    m_ann->program->phrases();
+    m_ann->program->spylist();
     QAccessibleInterface* iface =
         QAccessible::queryAccessibleInterface(chat().findChild<QObject*>(object));
     QVERIFY(iface);
