@@ -10,11 +10,13 @@
 #include "windows/downloadform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
+#include "windows/playwithothersform.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ErrorReporter;
@@ -38,6 +40,12 @@ public:
     Tabout& about();
     Tdownload& download() { return *m_download; }
     Thelp& help();
+    Tplaywithothers& playWithOthers();
+    // What the "Play with Others" dialog's choice starts; unset, it starts nothing.
+    void setPlayWithOthers(std::function<void(const QStringList&)> start)
+    {
+        m_startWithOthers = std::move(start);
+    }
     // Owned by the main window, which they open over.
     Tgamestart& gamestart() { return *m_gamestart; }
     Tphrases& phrases() { return *m_phrases; }
@@ -61,4 +69,6 @@ private:
     std::unique_ptr<TServer> m_server;
     QPointer<Tspylist> m_spylist;
     std::unique_ptr<Thelp> m_help;
+    QPointer<Tplaywithothers> m_playWithOthers;
+    std::function<void(const QStringList&)> m_startWithOthers;
 };
