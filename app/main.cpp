@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/launcher.h"
 #include "client/gamecounted.h"
 #include "client/startupprobe.h"
 #include "net/logging.h"
@@ -102,33 +102,38 @@ int main(int argc, char* argv[])
         quick.secondsBetweenRounds = [] { return 1; };
         hostSettings = quick;
     }
-    Program program(options, nullptr, nullptr, hostSettings);
-    Tchat& chat = program.chat();
+    Launcher launcher(options, nullptr, nullptr, hostSettings);
+    Tchat& chat = launcher.program().chat();
 
-    QObject::connect(&instance, &SingleInstance::activationRequested, &chat, [&chat] {
+    QObject::connect(&instance, &SingleInstance::activationRequested, &launcher, [&launcher] {
         qCInfo(lcClient) << "brought forward at another copy's request";
+        Tchat& chat = launcher.program().chat();
         if (chat.isMinimized())
             chat.showNormal();
         chat.raise();
         chat.activateWindow();
     });
+    // The session's end closes the window without questions.
     UnixSignals signalsToClose;
-    QObject::connect(&signalsToClose, &UnixSignals::terminationRequested, &chat, &QWidget::close);
+    QObject::connect(&signalsToClose, &UnixSignals::terminationRequested, &launcher,
+                     &Launcher::closeWithoutAsking);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &launcher,
+                     &Launcher::closeWithoutAsking);
 
     // Error boxes may still be open: the program ends with its main window all the same.
-    QObject::connect(&chat, &Tchat::closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&launcher, &Launcher::finished, &app, &QCoreApplication::quit);
     StartupProbe::watchIfAsked(&chat);
-    chat.show();
+    launcher.show();
     qCInfo(lcClient) << "started";
     // For the kill-safety test: the settings file and the tally are written over and over,
     // as by clicks on "Play Sounds" and games won, until the process is killed.
     QTimer saveLoop;
     if (qEnvironmentVariableIsSet("QUORVEL_SAVE_LOOP")) {
         auto* playSounds = chat.findChild<QAction*>(QStringLiteral("PlaySounds1"));
-        QObject::connect(&saveLoop, &QTimer::timeout, &chat, [playSounds, &program] {
+        QObject::connect(&saveLoop, &QTimer::timeout, &chat, [playSounds, &launcher] {
             playSounds->trigger();
-            program.tally().addgame(userWonGame);
-            program.tally().save();
+            launcher.program().tally().addgame(userWonGame);
+            launcher.program().tally().save();
         });
         saveLoop.start(0);
         qCInfo(lcClient) << "saving the settings and the tally until killed";

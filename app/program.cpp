@@ -54,12 +54,24 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
             return std::nullopt;
         return server->serverPort();
     });
+    chat->setOthersAtTable([server] {
+        // Seat 1 is the hosting player's own window.
+        for (int seat = 2; seat <= table::maxSeats; ++seat) {
+            if (server->player(seat).connected)
+                return true;
+        }
+        return false;
+    });
 
     // Offered once the table is painted: the table comes up first.
     QObject::connect(chat, &Tchat::soloStarted, chat, [this, chat] {
         afterFirstPaint(chat, [this] { download().showDownload(); });
     });
     QObject::connect(chat, &Tchat::helpRequested, chat, [this] { help().showHelp(); });
+    const auto showPlayWithOthers = [this] { playWithOthers().showDialog(); };
+    QObject::connect(&chat->menus(), &TableMenus::playWithOthersClicked, chat, showPlayWithOthers);
+    QObject::connect(m_download.get(), &Tdownload::playWithOthersRequested, chat,
+                     showPlayWithOthers);
     QObject::connect(chat, &Tchat::aboutRequested, chat, [this] { about().showAbout(); });
     QObject::connect(chat, &Tchat::logoClicked, chat, [this] { about().label_urlClick(); });
     QObject::connect(chat, &Tchat::phraseListRequested, chat, [this] { phrases().showPhrases(); });
@@ -130,6 +142,19 @@ Thelp& Program::help()
                          [this] { about().showAbout(); });
     }
     return *m_help;
+}
+
+Tplaywithothers& Program::playWithOthers()
+{
+    if (!m_playWithOthers) {
+        m_playWithOthers = new Tplaywithothers(m_chat->iniPath(), m_chat.get());
+        QObject::connect(m_playWithOthers, &Tplaywithothers::playRequested, m_chat.get(),
+                         [this](const QStringList& arguments) {
+                             if (m_startWithOthers)
+                                 m_startWithOthers(arguments);
+                         });
+    }
+    return *m_playWithOthers;
 }
 
 Program::~Program()

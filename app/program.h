@@ -10,11 +10,13 @@
 #include "windows/downloadform.h"
 #include "windows/helpform.h"
 #include "windows/phrasesform.h"
+#include "windows/playwithothersform.h"
 #include "windows/spylistform.h"
 #include "windows/tallylistform.h"
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class ErrorReporter;
@@ -38,6 +40,12 @@ public:
     Tabout& about();
     Tdownload& download();
     Thelp& help();
+    Tplaywithothers& playWithOthers();
+    // What the "Play with Others" dialog's choice starts; unset, it starts nothing.
+    void setPlayWithOthers(std::function<void(const QStringList&)> start)
+    {
+        m_startWithOthers = std::move(start);
+    }
     // Owned by the main window, which they open over; the phrase and spy lists are made
     // when first opened.
     Tgamestart& gamestart() { return *m_gamestart; }
@@ -63,4 +71,6 @@ private:
     QPointer<Tspylist> m_spylist;
     bool m_hosting = false;
     std::unique_ptr<Thelp> m_help;
+    QPointer<Tplaywithothers> m_playWithOthers;
+    std::function<void(const QStringList&)> m_startWithOthers;
 };

@@ -2,6 +2,7 @@
 
 #include "client/chatpanel.h"
 #include "client/chatview.h"
+#include "client/connectlines.h"
 #include "client/gamestartform.h"
 #include "client/playingsurface.h"
 #include "client/settings.h"
@@ -42,7 +43,14 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     buildDispatchTable();
     clearall();
 
-    connect(&sock, &QTcpSocket::connected, this, [this] { m_everConnected = true; });
+    connect(&sock, &QTcpSocket::connected, this, [this] {
+        m_everConnected = true;
+        m_connectTimer.stop();
+        if (!m_state.hostMode())
+            systemline(connectlines::joined());
+    });
+    m_connectTimer.setSingleShot(true);
+    connect(&m_connectTimer, &QTimer::timeout, this, &Tchat::connectTimedOut);
     connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockInfo);
     connect(&sock, &QTcpSocket::disconnected, this, &Tchat::connectionClosed, Qt::QueuedConnection);
     setGeometry(layout::window);
@@ -144,6 +152,8 @@ void Tchat::hostpress()
     emit hostModeStarted();
     sock.connectToHost(QHostAddress(QHostAddress::LocalHost), *port);
     setStartAvailable(true);
+    if (!m_options.arguments.isEmpty())
+        systemline(connectlines::hosting(*port, connectlines::joinableAddresses()));
 }
 
 void Tchat::joinpress()
@@ -161,6 +171,7 @@ void Tchat::joinpress()
     } else {
         sock.connectToHost(m_hostAddress, m_options.gamePort);
     }
+    m_connectTimer.start(m_options.connectTimeoutMs);
     setStartAvailable(false);
 }
 
@@ -188,7 +199,9 @@ void Tchat::receive(const QByteArray& text)
 
 void Tchat::sockInfo(QAbstractSocket::SocketError error)
 {
+    m_connectTimer.stop();
     if (m_everConnected) {
+        m_connectionBroken = error != QAbstractSocket::RemoteHostClosedError;
         // A reset or aborted connection ends like an orderly close.
         if (sock.state() != QAbstractSocket::UnconnectedState)
             sock.abort();
@@ -196,20 +209,37 @@ void Tchat::sockInfo(QAbstractSocket::SocketError error)
             QMetaObject::invokeMethod(this, &Tchat::connectionClosed, Qt::QueuedConnection);
         return;
     }
-    if (error == QAbstractSocket::HostNotFoundError) {
-        if (m_errors)
-            m_errors->report(socketerror::hostLookup);
+    if (error == QAbstractSocket::HostNotFoundError && m_errors)
+        m_errors->report(socketerror::hostLookup);
+    systemline(connectlines::failed(m_hostAddress, m_options.gamePort, error));
+}
+
+void Tchat::connectTimedOut()
+{
+    if (sock.state() == QAbstractSocket::ConnectedState)
         return;
-    }
-    systemline(QStringLiteral("Cannot connect to the host."));
+    sock.abort();
+    systemline(connectlines::noAnswer(m_hostAddress, m_options.gamePort));
 }
 
 void Tchat::connectionClosed()
 {
-    // Any close of the connection to the host ends the program; after "Game is full" the
-    // player's dismissal of the box does.
-    if (!m_gameFullBox)
-        close();
+    // A connection that was never made leaves only its notice. Once it was, its close ends
+    // the program when the player has read why; a box already open ("Game is full") says it.
+    if (!m_everConnected || !isVisible() || m_closingBox)
+        return;
+    qCInfo(lcClient) << "the connection to the host has ended";
+    closeAfterMessage(connectlines::hostGone(m_connectionBroken));
+}
+
+void Tchat::closeAfterMessage(const QString& text)
+{
+    if (m_closingBox) {
+        m_closingBox->setText(text);
+        return;
+    }
+    m_closingBox = showMessage(text);
+    connect(m_closingBox, &QDialog::finished, this, &QWidget::close);
 }
 
 void Tchat::systemline(const QString& text)
@@ -348,8 +378,36 @@ void Tchat::FormClose()
     }
 }
 
+void Tchat::closeWithoutAsking()
+{
+    m_askBeforeClose = false;
+    // A question still open is answered for the player.
+    if (m_closeQuestion)
+        m_closeQuestion->done(QMessageBox::Yes);
+    else
+        close();
+}
+
+bool Tchat::playerAgreesToEndTable()
+{
+    if (!m_askBeforeClose || !m_state.hostMode() || !m_othersAtTable || !m_othersAtTable())
+        return true;
+    QMessageBox question(QMessageBox::Question, QStringLiteral("Quorvel"),
+                         QStringLiteral("Other players are at your table. Closing ends the game "
+                                        "for them. Close anyway?"),
+                         QMessageBox::Yes | QMessageBox::No, this);
+    question.setObjectName(QStringLiteral("closequestion"));
+    question.setDefaultButton(QMessageBox::No);
+    m_closeQuestion = &question;
+    return question.exec() == QMessageBox::Yes;
+}
+
 void Tchat::closeEvent(QCloseEvent* event)
 {
+    if (!playerAgreesToEndTable()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QMainWindow::closeEvent(event);
     emit closed();

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRect>
 #include <QTcpSocket>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -39,6 +40,8 @@ public:
     ~Tchat() override;
 
     void setHosting(Hosting hosting) { m_hosting = std::move(hosting); }
+    // Whether other players' copies are connected to the table this copy hosts.
+    void setOthersAtTable(std::function<bool()> others) { m_othersAtTable = std::move(others); }
     // The game start dialog opened by the start button and "Start Game".
     void setGameStart(Tgamestart* dialog);
 
@@ -86,6 +89,8 @@ public:
     void button_startClick();
     // Options "Reset Screen Location": back to the default place at once.
     void ResetScreenLocation1Click();
+    // The session ends (a signal, the desktop's logout): closes without asking anything.
+    void closeWithoutAsking();
 
 signals:
     // Solo start: the lobby download window is shown.
@@ -121,6 +126,10 @@ private:
     QMessageBox* showMessage(const QString& text);
     void sockInfo(QAbstractSocket::SocketError error);
     void connectionClosed();
+    void connectTimedOut();
+    // A box that closes the window when the player dismisses it; a later one replaces its text.
+    void closeAfterMessage(const QString& text);
+    bool playerAgreesToEndTable();
 
     // Message handlers, in the order of the dispatch table (chatform_handlers.cpp).
     void sendloginfo(const QByteArray& body);
@@ -162,13 +171,18 @@ private:
     PeerLink m_link;
     quint64 m_dispatched = 0;
     bool m_everConnected = false;
+    bool m_connectionBroken = false;
+    QTimer m_connectTimer;
+    bool m_askBeforeClose = true;
+    QPointer<QMessageBox> m_closeQuestion;
+    std::function<bool()> m_othersAtTable;
 
     TableState m_state;
     QString m_playerName;
     QString m_hostAddress;
     bool m_shown = false;
     // While open, the host's hang-up leaves the window to the player.
-    QPointer<QMessageBox> m_gameFullBox;
+    QPointer<QMessageBox> m_closingBox;
     QColor m_systemColour{0, 0, 255};
     QRect m_savedBounds;
     QString m_iniPath;

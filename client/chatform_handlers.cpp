@@ -147,8 +147,7 @@ void Tchat::playerdisconnected(const QByteArray& body)
 
 void Tchat::gamefull(const QByteArray&)
 {
-    m_gameFullBox = showMessage(QStringLiteral("Game is full"));
-    connect(m_gameFullBox, &QDialog::finished, this, &QWidget::close);
+    closeAfterMessage(QStringLiteral("Game is full"));
 }
 
 void Tchat::justwatching(const QByteArray& body)

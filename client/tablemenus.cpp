@@ -35,6 +35,7 @@ TableMenus::TableMenus(const TableState& state, QMenuBar* bar, QMenu* chatMenu, 
     file->setObjectName(QStringLiteral("File1"));
     StartGame1 = item(file, "Start Game", "StartGame1", &TableMenus::startGameClicked);
     StartGame1->setEnabled(false);
+    item(file, "Play with Others...", "PlayWithOthers1", &TableMenus::playWithOthersClicked);
     file->addSeparator();
     item(file, "Exit", "Exit1", &TableMenus::exitClicked);
 

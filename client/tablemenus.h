@@ -55,6 +55,7 @@ signals:
     void textSizeChosen(int size);
     void scrollOffChanged(bool off);
     void startGameClicked();
+    void playWithOthersClicked();
     void exitClicked();
     void textColourClicked();
     void clearChatClicked();

@@ -232,6 +232,9 @@ void TestHelpAbout::topicTexts()
                        "online and uses the internet components, your firewall must grant the "
                        "game access to the internet."));
     QVERIFY(connecting.join('\n').contains(QStringLiteral("7772")));
+    // Our own words on playing with others without the lobby.
+    QVERIFY(connecting.join('\n').contains(QStringLiteral("choose File, Play with Others")));
+    QVERIFY(connecting.join('\n').contains(QStringLiteral("quorvel NAME ADDRESS join")));
     QCOMPARE(connecting.last(),
              QStringLiteral("Note: If at any time the host (ussually the first player in the list) "
                             "is disconnected, all game play will end."));

@@ -114,7 +114,8 @@ void TestMenus::menuLayout()
     for (QAction* menu : menus)
         titles.append(menu->text());
     QCOMPARE(titles, (QStringList{"File", "Options", "View", "Help"}));
-    QCOMPARE(captions(menus[0]->menu()), (QStringList{"Start Game", "-", "Exit"}));
+    QCOMPARE(captions(menus[0]->menu()),
+             (QStringList{"Start Game", "Play with Others...", "-", "Exit"}));
     QCOMPARE(
         captions(menus[1]->menu()),
         (QStringList{"Play Sounds", "Player Phrase Sounds", "Turn Sound", "Bot Speed",
@@ -423,6 +424,8 @@ void TestMenus::viewAndHelpItems()
     QTRY_VERIFY(program.help().isVisible());
     item(chat, "About1")->trigger();
     QTRY_VERIFY(program.about().isVisible());
+    item(chat, "PlayWithOthers1")->trigger();
+    QTRY_VERIFY(program.playWithOthers().isVisible());
 
     QTest::mouseClick(chat.findChild<QLabel*>("image_logo"), Qt::LeftButton);
     QTRY_COMPARE(opener.urls.size(), 1);

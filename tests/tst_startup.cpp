@@ -1,3 +1,4 @@
+#include "app/launcher.h"
 #include "app/program.h"
 #include "host/seatconnections.h"
 #include "net/messages.h"
@@ -6,10 +7,13 @@
 #include "support/settingsfolder.h"
 #include "support/wire.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QNetworkInterface>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -76,16 +80,19 @@ private slots:
     void joinUnlessExactlyTrue();
     void oneOrTwoArgumentsConnectNowhere();
     void loginExchangeBytes();
-    void hostGoingAwayClosesTheWindow();
+    void hostGoingAwayLeavesABox_data();
+    void hostGoingAwayLeavesABox();
     void floodingHostIsReadAtTheClientsPace();
     void failedConnectSaysSo_data();
     void failedConnectSaysSo();
-    void gameFull();
+    void playWithOthersMeetOnLoopback();
     void resizeKeepsMinimum();
     void errorBoxIsNonModalOnePerError();
 
 private:
-    std::unique_ptr<Program> start(const QStringList& args, quint16 gamePort = 0);
+    LaunchOptions options(const QStringList& args, quint16 gamePort = 0);
+    std::unique_ptr<Program> start(const QStringList& args, quint16 gamePort = 0,
+                                   int connectTimeoutMs = 10000);
     RecordingReporter m_errors;
     QTcpServer m_lobby;
 };
@@ -97,14 +104,22 @@ void TestStartup::init()
     QVERIFY(m_lobby.listen(QHostAddress::LocalHost, 0));
 }
 
-std::unique_ptr<Program> TestStartup::start(const QStringList& args, quint16 gamePort)
+LaunchOptions TestStartup::options(const QStringList& args, quint16 gamePort)
 {
     LaunchOptions options;
     options.settingsFolder = freshSettingsFolder();
     options.arguments = args;
     options.gamePort = gamePort;
     options.lobbyPort = m_lobby.serverPort();
-    auto program = std::make_unique<Program>(options, &m_errors);
+    return options;
+}
+
+std::unique_ptr<Program> TestStartup::start(const QStringList& args, quint16 gamePort,
+                                            int connectTimeoutMs)
+{
+    LaunchOptions launch = options(args, gamePort);
+    launch.connectTimeoutMs = connectTimeoutMs;
+    auto program = std::make_unique<Program>(launch, &m_errors);
     program->chat().show();
     return program;
 }
@@ -142,6 +157,14 @@ void TestStartup::hostWithThreeArguments()
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
     // The given address is not used when hosting.
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress(QHostAddress::LocalHost));
+    // The hosting player is told the port and this machine's addresses to give the others.
+    const QString text = chatText(program->chat());
+    QVERIFY(text.contains(QStringLiteral("port %1").arg(program->server().serverPort())));
+    for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
+            QVERIFY2(text.contains(address.toString()), qPrintable(text));
+    }
+    QVERIFY(!text.contains(QStringLiteral("127.0.0.1")));
     // A vanished peer is noticed on both ends of a game connection.
     const QList<int> expected{1, 30, 10, 3, 60000};
     QCOMPARE(keepAlive(program->chat().clientSocket()), expected);
@@ -183,22 +206,42 @@ void TestStartup::loginExchangeBytes()
     QTRY_VERIFY(host.peer);
     host.peer->write(msg::sendlogininfo(2));
     QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
+    QVERIFY(chatText(program->chat()).contains("The host starts the game."));
     QCOMPARE(program->chat().state().ownSeat(), 2);
     QVERIFY(program->chat().state().loggedIn());
 }
 
-void TestStartup::hostGoingAwayClosesTheWindow()
+void TestStartup::hostGoingAwayLeavesABox_data()
 {
+    QTest::addColumn<QByteArray>("lastWords");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("host closes") << QByteArray() << "The host has closed the table.";
+    QTest::newRow("game is full") << msg::full() << "Game is full";
+}
+
+// The host's hang-up leaves the box and the window up until the player has read it.
+void TestStartup::hostGoingAwayLeavesABox()
+{
+    QFETCH(QByteArray, lastWords);
+    QFETCH(QString, text);
     ScriptedHost host;
     QVERIFY(host.listen());
     auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
-    QSignalSpy closed(&program->chat(), &Tchat::closed);
+    Tchat& chat = program->chat();
+    QSignalSpy closed(&chat, &Tchat::closed);
     QTRY_VERIFY(host.peer);
-    host.peer->write(msg::sendlogininfo(2));
-    QTRY_VERIFY(program->chat().state().loggedIn());
-    host.peer->close();
-    QVERIFY(closed.wait(10000));
-    QVERIFY(!program->chat().isVisible());
+    host.peer->write(lastWords);
+    host.peer->disconnectFromHost();
+    QTRY_COMPARE(chat.clientSocket().state(), QAbstractSocket::UnconnectedState);
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = chat.findChild<QMessageBox*>("messagebox")) && box->text() == text);
+    QCoreApplication::sendPostedEvents();
+    QVERIFY(box->isVisible() && box->windowModality() == Qt::NonModal);
+    QVERIFY(chat.isVisible());
+    QCOMPARE(closed.size(), 0);
+    box->button(QMessageBox::Ok)->click();
+    QTRY_COMPARE(closed.size(), 1);
+    QVERIFY(!chat.isVisible());
 }
 
 // A flooding host fills no more than the client's bounded queue and socket buffer: the
@@ -235,47 +278,113 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
 void TestStartup::failedConnectSaysSo_data()
 {
     QTest::addColumn<QString>("host");
-    QTest::newRow("refused") << "127.0.0.1";
+    // A listener whose backlog is full: the system drops the connect unanswered.
+    QTest::addColumn<bool>("silent");
+    // The socket's report of a name it could not look up, handed in: no name is looked up.
+    QTest::addColumn<bool>("lookupFails");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("refused") << "127.0.0.1" << false << false << "nobody hosts a table there";
     // Starts with a digit, so it is an address, never a name to look up; no traffic goes out.
-    QTest::newRow("not an address") << "999.1.1.1";
+    QTest::newRow("not an address")
+        << "999.1.1.1" << false << false << "the address cannot be reached";
+    QTest::newRow("no answer") << "127.0.0.1" << true << false << "no answer";
+    QTest::newRow("unknown name") << "127.0.0.1" << true << true << "no computer has that name";
 }
 
 void TestStartup::failedConnectSaysSo()
 {
     QFETCH(QString, host);
-    QTcpServer unused;
-    QVERIFY(unused.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = unused.serverPort();
-    unused.close();
-    auto program = start({"Ann", host, "join"}, port);
-    QTRY_VERIFY(chatText(program->chat()).contains("Cannot connect to the host."));
-    QVERIFY(program->chat().isVisible());
-    QVERIFY(!program->chat().state().loggedIn());
-    QCOMPARE(m_errors.errors, QStringList());
-}
-
-void TestStartup::gameFull()
-{
-    ScriptedHost host;
-    QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    QFETCH(bool, silent);
+    QFETCH(bool, lookupFails);
+    QFETCH(QString, why);
+    QTcpServer listener;
+    listener.setListenBacklogSize(0);
+    QVERIFY(listener.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = listener.serverPort();
+    QTcpSocket backlog;
+    if (silent) {
+        listener.pauseAccepting();
+        backlog.connectToHost(QHostAddress::LocalHost, port);
+        QVERIFY(backlog.waitForConnected(10000));
+    } else {
+        listener.close();
+    }
+    auto program = start({"Ann", host, "join"}, port, lookupFails ? 60000 : 500);
     Tchat& chat = program->chat();
     QSignalSpy closed(&chat, &Tchat::closed);
-    QTRY_VERIFY(host.peer);
-    host.peer->write(msg::full());
-    host.peer->disconnectFromHost();
-    // The host's hang-up leaves the box and the window up until the player has read it.
-    QTRY_VERIFY(chat.findChild<QMessageBox*>("messagebox"));
-    QTRY_COMPARE(chat.clientSocket().state(), QAbstractSocket::UnconnectedState);
-    QCoreApplication::sendPostedEvents();
-    auto* box = chat.findChild<QMessageBox*>("messagebox");
-    QVERIFY(box && box->isVisible());
-    QCOMPARE(box->text(), QStringLiteral("Game is full"));
+    if (lookupFails)
+        emit chat.clientSocket().errorOccurred(QAbstractSocket::HostNotFoundError);
+    const QString line = QStringLiteral("Cannot connect to the host at %1 port %2 (%3).")
+                             .arg(host)
+                             .arg(port)
+                             .arg(why);
+    QTRY_VERIFY2_WITH_TIMEOUT(chatText(chat).contains(line), qPrintable(chatText(chat)), 10000);
+    QCOMPARE(chatText(chat).count(QStringLiteral("Cannot connect")), 1);
     QVERIFY(chat.isVisible());
     QCOMPARE(closed.size(), 0);
-    box->button(QMessageBox::Ok)->click();
-    QTRY_COMPARE(closed.size(), 1);
-    QVERIFY(!chat.isVisible());
+    QVERIFY(!chat.state().loggedIn());
+    QCOMPARE(m_errors.errors, lookupFails ? QStringList{socketerror::hostLookup} : QStringList());
+}
+
+// The dialog starts a hosting copy and a joining copy in place of the ones open, and they
+// meet. Closing the table asks first while the other player sits at it, and only then.
+void TestStartup::playWithOthersMeetOnLoopback()
+{
+    int asked = 0;
+    QTimer answerNo;
+    connect(&answerNo, &QTimer::timeout, this, [&asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box && box->objectName() == QLatin1String("closequestion")) {
+            ++asked;
+            box->button(QMessageBox::No)->click();
+        }
+    });
+    answerNo.start(10);
+    const auto play = [](Launcher& copy, const QString& name, const QString& joinAddress) {
+        copy.program().chat().findChild<QAction*>("PlayWithOthers1")->trigger();
+        QDialog& dialog = copy.program().playWithOthers();
+        QVERIFY(dialog.isVisible());
+        dialog.findChild<QLineEdit*>("edit_name")->setText(name);
+        dialog.findChild<QRadioButton*>(joinAddress.isEmpty() ? "radio_host" : "radio_join")
+            ->setChecked(true);
+        dialog.findChild<QLineEdit*>("edit_address")->setText(joinAddress);
+        QSignalSpy restarted(&copy, &Launcher::restarted);
+        dialog.findChild<QPushButton*>("button_play")->click();
+        QVERIFY(restarted.wait(10000));
+    };
+    auto solo = std::make_unique<Launcher>(options({}), &m_errors);
+    Launcher& host = *solo; // a solo game first
+    host.show();
+    QTRY_VERIFY(host.program().chat().state().loggedIn());
+    play(host, "Hosta", QString());
+    QVERIFY(host.program().chat().state().hostMode());
+    const quint16 port = host.program().server().serverPort();
+    QTRY_VERIFY(host.program().chat().state().loggedIn());
+
+    Launcher joiner(options({"Idle", "127.0.0.1"}, port), &m_errors);
+    joiner.show();
+    play(joiner, "Jo", "127.0.0.1");
+    Tchat& joined = joiner.program().chat();
+    QTRY_COMPARE(joined.state().ownSeat(), 2);
+    QTRY_COMPARE(host.program().chat().state().name(2), QStringLiteral("Jo"));
+    QCOMPARE(asked, 0);
+    // The new copy's dialog remembers the choice.
+    joiner.program().playWithOthers().showDialog();
+    QCOMPARE(joiner.program().playWithOthers().launchArguments(),
+             (QStringList{"Jo", "127.0.0.1", "join"}));
+    joiner.program().playWithOthers().hide();
+
+    QVERIFY(!host.program().chat().close());
+    QCOMPARE(asked, 1);
+    QSignalSpy finished(&host, &Launcher::finished);
+    host.closeWithoutAsking(); // as by a signal or the session's end
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(asked, 1);
+    solo.reset(); // the program ends
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = joined.findChild<QMessageBox*>("messagebox")) && box->isVisible());
+    QCOMPARE(box->text(), QStringLiteral("The host has closed the table."));
+    QCOMPARE(m_errors.errors, QStringList());
 }
 
 void TestStartup::resizeKeepsMinimum()

@@ -205,8 +205,9 @@ void Tdownload::Button2Click()
 {
     const QFileInfo lobby(m_lobbyPath);
     if (!lobby.isFile()) {
-        showMessage(QStringLiteral("Please close the game and open the Orskel Lobby using the icon "
-                                   "on your desktop or using the your Window's start-up menu."));
+        // Out of the way of the dialog, which stays above the table.
+        close();
+        emit playWithOthersRequested();
         return;
     }
     // A lobby that cannot be started must not take the game down with it.

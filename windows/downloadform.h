@@ -53,6 +53,8 @@ public slots:
 signals:
     // The game is to close as by the main window's "Exit".
     void closeGameRequested();
+    // "Play with Others" without the lobby: the game's own way to play with others.
+    void playWithOthersRequested();
 
 private:
     void getbuttonClick();
