@@ -13,6 +13,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -132,11 +133,15 @@ void TestTableHost::loginsChatAndKick()
     QVERIFY(m_ann->chat().findChild<QAction*>("RemoveFromGame1")->isEnabled());
     menu->hide();
 
-    // The host removes Cid from the seat pop-up: Cid's program closes, the others see it.
+    // The host removes Cid from the seat pop-up: Cid's program closes once Cid has read the
+    // box, the others see it.
     QSignalSpy cidClosed(&m_cid->chat(), &Tchat::closed);
     QCOMPARE(popupItems(m_ann->chat(), 3), QList<bool>({true, true, true}));
     m_ann->chat().findChild<QAction*>("RemoveFromGame1")->trigger();
-    QVERIFY(cidClosed.wait(10000));
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = m_cid->chat().findChild<QMessageBox*>("messagebox")));
+    box->button(QMessageBox::Ok)->click();
+    QCOMPARE(cidClosed.size(), 1);
     for (Copy* c : {m_ann.get(), m_bob.get()}) {
         QTRY_COMPARE(rowName(c->chat(), 3), table::waitingName);
         QVERIFY(chatLines(c->chat()).contains("Cid disconnected."));
