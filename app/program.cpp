@@ -68,10 +68,8 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
         afterFirstPaint(chat, [this] { download().showDownload(); });
     });
     QObject::connect(chat, &Tchat::helpRequested, chat, [this] { help().showHelp(); });
-    const auto showPlayWithOthers = [this] { playWithOthers().showDialog(); };
-    QObject::connect(&chat->menus(), &TableMenus::playWithOthersClicked, chat, showPlayWithOthers);
-    QObject::connect(m_download.get(), &Tdownload::playWithOthersRequested, chat,
-                     showPlayWithOthers);
+    QObject::connect(&chat->menus(), &TableMenus::playWithOthersClicked, chat,
+                     [this] { playWithOthers().showDialog(); });
     QObject::connect(chat, &Tchat::aboutRequested, chat, [this] { about().showAbout(); });
     QObject::connect(chat, &Tchat::logoClicked, chat, [this] { about().label_urlClick(); });
     QObject::connect(chat, &Tchat::phraseListRequested, chat, [this] { phrases().showPhrases(); });
@@ -128,6 +126,8 @@ Tdownload& Program::download()
         // The installer or the lobby has been started: the game ends as by "Exit".
         QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
                          &QWidget::close);
+        QObject::connect(m_download.get(), &Tdownload::playWithOthersRequested, m_chat.get(),
+                         [this] { playWithOthers().showDialog(); });
     }
     return *m_download;
 }
