@@ -38,15 +38,14 @@ public:
     ~Tchat() override;
 
     void setHosting(Hosting hosting) { m_hosting = std::move(hosting); }
-    // The game start dialog opened by the start button and "Start Game".
     void setGameStart(Tgamestart* dialog);
 
     // Every notice of the program goes to the chat this way, in systemColour().
     void addlinetochat(int code, const QString& body, const QColor& colour);
     void kicking(int seat) { m_menus->kicking(seat); }
-    // Sends one built message to the host; reports an error when not connected.
+    // Reports an error when not connected.
     void send(const QByteArray& wire);
-    // Handles one message from the host as the connection's queue hands it on.
+    // One message from the host, as the connection's queue hands it on.
     void receive(const QByteArray& text);
     // The start button and "Start Game": the dialog when logged in, else a notice.
     void button_startClick();
@@ -64,15 +63,14 @@ public:
     qsizetype queuedMessages() const { return receivedlist.size(); }
     const Dispatcher& dispatcher() const { return m_dispatch; }
     quint64 dispatchedMessages() const { return m_dispatched; }
-    // The spy list's items ("<seat>: <name>"), shown by the spy list window.
+    // "<seat>: <name>" for the spy list window.
     QStringListModel* spylistItems() const { return m_spylist; }
-    // The names on the seat rows other than the own seat's, for the tally.
+    // The names on the other seat rows, for the tally.
     QStringList loadchecklist() const { return m_state.otherPlayers(); }
     const QString& iniPath() const { return m_settings->path(); }
     const QString& tallyPath() const { return m_settings->tallyPath(); }
 
 signals:
-    // Solo start: the lobby download window is shown.
     void soloStarted();
     // This copy hosts: its spy list may remove spies.
     void hostModeStarted();
@@ -139,7 +137,7 @@ private:
     Hosting m_hosting;
 
     QTcpSocket sock;
-    QTcpSocket Sock11;
+    QTcpSocket Sock11; // to the lobby
     Dispatcher m_dispatch;
     DispatchPump receivedlist;
     // Reads sock into receivedlist, bounded, and sends on it.
