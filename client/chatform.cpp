@@ -5,7 +5,6 @@
 #include "client/connectlines.h"
 #include "client/gamestartform.h"
 #include "client/playingsurface.h"
-#include "client/settings.h"
 #include "client/soundplayer.h"
 #include "client/tableaccess.h"
 #include "client/tablebackground.h"
@@ -14,7 +13,6 @@
 #include "net/logging.h"
 #include "net/messages.h"
 #include "platform/placement.h"
-#include "platform/settingslocation.h"
 #include "platform/windowbounds.h"
 
 #include <QCloseEvent>
@@ -31,14 +29,12 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
     m_spylist = new QStringListModel(this);
-    const SettingsLocation location =
-        m_options.settingsFolder.isEmpty()
-            ? SettingsLocation::forThisProgram()
-            : SettingsLocation(m_options.settingsFolder, m_options.settingsFolder);
-    m_iniPath = location.iniPath();
-    m_tallyPath = location.tallyPath();
     buildWindow();
     connectMenus();
+    m_settings = new TableSettings(m_options.settingsFolder, *this, *m_chat, *m_menus, *m_surface);
+    if (m_sounds)
+        m_sounds->onNoDevice(
+            [this] { systemline(QStringLiteral("No sound device: sounds are off.")); });
     tableaccess::setUp(this);
     buildDispatchTable();
     clearall();
@@ -80,7 +76,6 @@ void Tchat::buildWindow()
     connect(m_surface, &PlayingSurface::soundRequested, this, &Tchat::playsounds);
     connect(m_surface, &PlayingSurface::startClicked, this, &Tchat::button_startClick);
     connect(m_surface, &PlayingSurface::logoClicked, this, &Tchat::logoClicked);
-    connect(m_chat, &ChatPanel::colourChosen, this, &Tchat::saveinifile);
 }
 
 void Tchat::connectMenus()
@@ -88,16 +83,12 @@ void Tchat::connectMenus()
     m_menus = new TableMenus(m_state, menuBar(), m_chat->view()->popupMenu(), this);
     TableMenus* m = m_menus;
     connect(m, &TableMenus::sendRequested, this, &Tchat::send);
-    connect(m, &TableMenus::optionsChanged, this, &Tchat::saveinifile);
-    connect(m, &TableMenus::textSizeChosen, this, [this](int size) {
-        m_chat->view()->setTextSize(size);
-        saveinifile();
-    });
     connect(m, &TableMenus::scrollOffChanged, m_chat, &ChatPanel::setScrollOff);
     connect(m, &TableMenus::clearChatClicked, m_chat, &ChatPanel::ClearMainChat1Click);
     connect(m, &TableMenus::startGameClicked, this, &Tchat::button_startClick);
     connect(m, &TableMenus::exitClicked, this, &QWidget::close);
-    connect(m, &TableMenus::resetPlaceClicked, this, &Tchat::ResetScreenLocation1Click);
+    connect(m, &TableMenus::resetPlaceClicked, this,
+            [this] { placeWindow(*this, layout::window); });
     connect(m, &TableMenus::textColourClicked, m_chat, &ChatPanel::TextColor1Click);
     connect(m, &TableMenus::chosenBallsClicked, m_surface, &PlayingSurface::toggleChosenPanel);
     connect(m_surface, &PlayingSurface::chosenPanelOpened, m, &TableMenus::setChosenPanelMark);
@@ -258,11 +249,6 @@ void Tchat::playsounds(const QString& name)
         m_sounds->play(name);
 }
 
-void Tchat::kicking(int seat)
-{
-    m_menus->kicking(seat);
-}
-
 void Tchat::clearall()
 {
     m_state.clearScores();
@@ -285,8 +271,7 @@ QMessageBox* Tchat::showMessage(const QString& text)
 void Tchat::setGameStart(Tgamestart* dialog)
 {
     m_gamestart = dialog;
-    if (dialog)
-        connect(dialog, &Tgamestart::saveRequested, this, &Tchat::saveinifile);
+    m_settings->setGameStart(dialog);
 }
 
 void Tchat::button_startClick()
@@ -301,59 +286,9 @@ void Tchat::button_startClick()
     showInFront(m_gamestart);
 }
 
-void Tchat::ResetScreenLocation1Click()
+void Tchat::resizeEvent(QResizeEvent* event)
 {
-    move(layout::window.topLeft());
-    resize(layout::window.size());
-}
-
-Settings Tchat::currentSettings() const
-{
-    Settings s;
-    s.bounds = windowBounds(*this);
-    m_chat->storeIn(s);
-    if (m_gamestart)
-        m_gamestart->storeIn(s);
-    m_menus->storeIn(s);
-    return s;
-}
-
-void Tchat::loadinifile()
-{
-    // Starts from the current state: values the file lacks or cannot give stay as they are.
-    Settings s = currentSettings();
-    QString error;
-    if (!loadSettingsFile(m_iniPath, s, &error))
-        qCWarning(lcClient) << "settings file" << m_iniPath << ":" << error;
-    // Where the file says, unless that is off every screen or not a sensible size.
-    const QRect place = placeableBounds(s.bounds, screenAreas(), layout::window);
-    move(place.topLeft());
-    resize(place.size());
-    m_savedBounds = windowBounds(*this);
-    m_chat->loadFrom(s);
-    if (m_gamestart)
-        m_gamestart->loadFrom(s);
-    m_menus->loadFrom(s);
-    if (s.showHelp)
-        m_surface->showHelpPanel();
-}
-
-void Tchat::saveinifile()
-{
-    saveSettings(windowBounds(*this));
-}
-
-void Tchat::saveSettings(const QRect& bounds)
-{
-    Settings s = currentSettings();
-    s.bounds = bounds;
-    QString error;
-    if (!saveSettingsFile(m_iniPath, s, &error))
-        qCWarning(lcClient) << "settings file" << m_iniPath << "not written:" << error;
-}
-
-void Tchat::FormResize()
-{
+    QMainWindow::resizeEvent(event);
     // The client area (below the menu bar) keeps room for the table panel.
     const QSize client = centralWidget()->size();
     const int growWidth = qMax(0, layout::boardPanel.width() + 4 - client.width());
@@ -362,20 +297,10 @@ void Tchat::FormResize()
         resize(width() + growWidth, height() + growHeight);
 }
 
-void Tchat::resizeEvent(QResizeEvent* event)
-{
-    QMainWindow::resizeEvent(event);
-    FormResize();
-}
-
 void Tchat::FormClose()
 {
     qCInfo(lcClient) << "main window closing";
-    if (const auto bounds =
-            boundsToSaveAtClose(windowBounds(*this), m_savedBounds, desktopWorkArea(*this))) {
-        m_savedBounds = *bounds;
-        saveSettings(*bounds);
-    }
+    m_settings->saveAtClose();
 }
 
 void Tchat::closeWithoutAsking()

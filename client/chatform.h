@@ -2,6 +2,7 @@
 
 #include "client/launchoptions.h"
 #include "client/tablemenus.h"
+#include "client/tablesettings.h"
 #include "client/tablestate.h"
 #include "net/dispatcher.h"
 #include "net/dispatchpump.h"
@@ -10,7 +11,6 @@
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
-#include <QRect>
 #include <QTcpSocket>
 #include <QTimer>
 
@@ -24,7 +24,6 @@ class QMessageBox;
 class QStringListModel;
 class SoundPlayer;
 class Tgamestart;
-struct Settings;
 
 // The main window: it owns the table's state, its surfaces, the menus, the chat panel
 // and the connection to the host, and handles the host's messages.
@@ -42,26 +41,17 @@ public:
     void setHosting(Hosting hosting) { m_hosting = std::move(hosting); }
     // Whether other players' copies are connected to the table this copy hosts.
     void setOthersAtTable(std::function<bool()> others) { m_othersAtTable = std::move(others); }
-    // The game start dialog opened by the start button and "Start Game".
     void setGameStart(Tgamestart* dialog);
-
-    // Reads the launch arguments and hosts, joins or starts a solo game. Runs once, at
-    // the first show.
-    void processparams();
-    void hostpress();
-    void joinpress();
 
     // Every notice of the program goes to the chat this way, in systemColour().
     void addlinetochat(int code, const QString& body, const QColor& colour);
-    // Plays a game sound by name if "Play Sounds" is checked.
-    void playsounds(const QString& name);
-    void kicking(int seat);
-    // Reset of the table: at creation and at every game start.
-    void clearall();
-    // Sends one built message to the host; reports an error when not connected.
+    void kicking(int seat) { m_menus->kicking(seat); }
+    // Reports an error when not connected.
     void send(const QByteArray& wire);
-    // Handles one message from the host as the connection's queue hands it on.
+    // One message from the host, as the connection's queue hands it on.
     void receive(const QByteArray& text);
+    // The start button and "Start Game": the dialog when logged in, else a notice.
+    void button_startClick();
 
     const TableState& state() const { return m_state; }
     PlayingSurface& surface() const { return *m_surface; }
@@ -75,32 +65,23 @@ public:
     QColor systemColour() const { return m_systemColour; }
     qsizetype queuedMessages() const { return receivedlist.size(); }
     const Dispatcher& dispatcher() const { return m_dispatch; }
-    // Messages taken from the queue and dispatched since start.
     quint64 dispatchedMessages() const { return m_dispatched; }
-    // The spy list's items ("<seat>: <name>"), shown by the spy list window.
+    // "<seat>: <name>" for the spy list window.
     QStringListModel* spylistItems() const { return m_spylist; }
-    // The names on the seat rows other than the own seat's, for the tally.
+    // The names on the other seat rows, for the tally.
     QStringList loadchecklist() const { return m_state.otherPlayers(); }
-
-    // The settings file this window reads and writes, and the tally file beside it.
-    QString iniPath() const { return m_iniPath; }
-    QString tallyPath() const { return m_tallyPath; }
-    // The start button and "Start Game": the dialog when logged in, else a notice.
-    void button_startClick();
-    // Options "Reset Screen Location": back to the default place at once.
-    void ResetScreenLocation1Click();
+    const QString& iniPath() const { return m_settings->path(); }
+    const QString& tallyPath() const { return m_settings->tallyPath(); }
     // The session ends (a signal, the desktop's logout): closes without asking anything.
     void closeWithoutAsking();
 
 signals:
-    // Solo start: the lobby download window is shown.
     void soloStarted();
     // This copy hosts: its spy list may remove spies.
     void hostModeStarted();
     // A game this seated player took part in has ended: "addtomine" when the player won,
     // otherwise the winner's name. Spies never emit it.
     void gameCounted(const QString& winnerOrAddtomine);
-    // The window has closed: the program ends.
     void closed();
     // View and Help menu items and the logo: windows this one does not own.
     void viewTallyRequested();
@@ -119,10 +100,17 @@ private:
     void buildWindow();
     void connectMenus();
     void buildDispatchTable();
-    void FormResize();
+    // Reads the launch arguments and hosts, joins or starts a solo game, at the first show.
+    void processparams();
+    void hostpress();
+    void joinpress();
     void FormClose();
     void setStartAvailable(bool available);
     void systemline(const QString& text);
+    // Plays a game sound by name if "Play Sounds" is checked.
+    void playsounds(const QString& name);
+    // Reset of the table: at creation and at every game start.
+    void clearall();
     QMessageBox* showMessage(const QString& text);
     void sockInfo(QAbstractSocket::SocketError error);
     void connectionClosed();
@@ -152,19 +140,13 @@ private:
     void scores(const QByteArray& body);
     void gamestats(const QByteArray& body);
 
-    // The settings file: read at the own seat's announcement, written at each change.
-    void loadinifile();
-    void saveinifile();
-    void saveSettings(const QRect& bounds);
-    Settings currentSettings() const;
-
     LaunchOptions m_options;
     ErrorReporter* m_errors;
     SoundPlayer* m_sounds;
     Hosting m_hosting;
 
     QTcpSocket sock;
-    QTcpSocket Sock11;
+    QTcpSocket Sock11; // to the lobby
     Dispatcher m_dispatch;
     DispatchPump receivedlist;
     // Reads sock into receivedlist, bounded, and sends on it.
@@ -184,13 +166,11 @@ private:
     // While open, the host's hang-up leaves the window to the player.
     QPointer<QMessageBox> m_closingBox;
     QColor m_systemColour{0, 0, 255};
-    QRect m_savedBounds;
-    QString m_iniPath;
-    QString m_tallyPath;
     Tgamestart* m_gamestart = nullptr;
 
     PlayingSurface* m_surface = nullptr;
     ChatPanel* m_chat = nullptr;
     TableMenus* m_menus = nullptr;
+    TableSettings* m_settings = nullptr;
     QStringListModel* m_spylist = nullptr;
 };

@@ -97,7 +97,7 @@ void Tchat::newplayerinfo(const QByteArray& body)
         }
         if (s.seat == m_state.ownSeat()) {
             systemline(QStringLiteral("You are Connected."));
-            loadinifile();
+            m_settings->load();
         } else {
             systemline(s.name + QStringLiteral(" is Connected."));
         }

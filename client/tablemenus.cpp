@@ -9,6 +9,7 @@
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 
 namespace {
 QAction* checkItem(QMenu* menu, const char* caption, const char* name, bool checked)
@@ -31,7 +32,7 @@ void checkByTag(QMenu* submenu, int value)
 TableMenus::TableMenus(const TableState& state, QMenuBar* bar, QMenu* chatMenu, QWidget* parent)
     : QObject(parent), m_state(state)
 {
-    QMenu* file = bar->addMenu(QStringLiteral("File"));
+    QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     StartGame1 = item(file, "Start Game", "StartGame1", &TableMenus::startGameClicked);
     StartGame1->setEnabled(false);
@@ -39,7 +40,7 @@ TableMenus::TableMenus(const TableState& state, QMenuBar* bar, QMenu* chatMenu, 
     file->addSeparator();
     item(file, "Exit", "Exit1", &TableMenus::exitClicked);
 
-    QMenu* options = bar->addMenu(QStringLiteral("Options"));
+    QMenu* options = bar->addMenu(QStringLiteral("&Options"));
     options->setObjectName(QStringLiteral("Options1"));
     m_optionsMenu = options;
     PlaySounds1 = checkItem(options, "Play Sounds", "PlaySounds1", true);
@@ -85,13 +86,13 @@ TableMenus::TableMenus(const TableState& state, QMenuBar* bar, QMenu* chatMenu, 
     JustWatch1 = checkItem(options, "Just Watch", "JustWatch1", false);
     connect(JustWatch1, &QAction::triggered, this, &TableMenus::JustWatch1Click);
 
-    QMenu* view = bar->addMenu(QStringLiteral("View"));
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
     item(view, "View Tally", "ViewTally1", &TableMenus::viewTallyRequested);
     item(view, "Spy List", "SpyList1", &TableMenus::spyListRequested);
     item(view, "Phrase List", "PhraseList1", &TableMenus::phraseListRequested);
 
-    QMenu* help = bar->addMenu(QStringLiteral("Help"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     item(help, "Content", "Content1", &TableMenus::helpRequested)
         ->setShortcut(QKeySequence(Qt::Key_F1));
@@ -109,6 +110,9 @@ TableMenus::TableMenus(const TableState& state, QMenuBar* bar, QMenu* chatMenu, 
         emit chosenBallsClicked();
     });
     buildSeatPopup(parent);
+    // F10 opens the first menu, as on other desktops; Linux styles give it no key.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), parent), &QShortcut::activated, bar,
+            [bar] { bar->setActiveAction(bar->actions().first()); });
 }
 
 QAction* TableMenus::item(QMenu* menu, const char* caption, const char* name,

@@ -3,8 +3,10 @@
 #include "client/firstpaint.h"
 #include "net/logging.h"
 
+#include <QAudioDevice>
 #include <QDir>
 #include <QFile>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -60,6 +62,10 @@ QSoundEffect* WavePlayer::effect(const QString& key)
         // Loading happens in the background; a play asked for before it ends waits for it.
         effect = new QSoundEffect(this);
         effect->setSource(QUrl(QStringLiteral("qrc") + resourcePath(key)));
+        connect(effect, &QSoundEffect::statusChanged, this, [this, effect] {
+            if (m_wanted && effect->status() == QSoundEffect::Error)
+                reportNoDevice();
+        });
     }
     return effect;
 }
@@ -76,6 +82,9 @@ void WavePlayer::play(const QString& name)
         return;
     }
     QSoundEffect* effect = this->effect(name.toLower());
+    m_wanted = true;
+    if (QMediaDevices::audioOutputs().isEmpty() || effect->status() == QSoundEffect::Error)
+        reportNoDevice();
     if (m_playing && m_playing != effect)
         m_playing->stop();
     else if (m_playing == effect)

@@ -10,8 +10,9 @@ class QSoundEffect;
 class QWidget;
 
 // Plays the WAV files under ":/sounds/" through Qt Multimedia. Without an audio output
-// the effects simply stay silent. Each file is loaded once, when first played or, for the
-// program's window, all of them just after the window's first paint.
+// the effects stay silent and the first sound asked for reports no device. Each file is loaded
+// once, when first played or, for the program's window, all of them just after the window's first
+// paint.
 class WavePlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 public:
@@ -31,6 +32,7 @@ private:
 
     QHash<QString, QSoundEffect*> m_effects;
     bool m_waiting = false;
+    bool m_wanted = false; // a sound was asked for: the sounds are on
     QString m_asked;
     QPointer<QSoundEffect> m_playing;
 };

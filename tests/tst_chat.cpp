@@ -390,13 +390,17 @@ void TestChat::chatterSounds()
     QCOMPARE(table.host.withPrefix(bob->client, "CMD_playasound"),
              QByteArrayList({"CMD_playasound+2+wave4+"}));
 
-    // Player Phrase Sounds on: the sound plays, whatever "Play Sounds" says.
+    // Player Phrase Sounds on: the sound plays, whatever "Play Sounds" says. Without an
+    // audio device one line says so.
     bob->sounds.played.clear();
+    bob->sounds.noDevice = true;
     action(chat, "PlaySounds1")->trigger();
+    const int before = int(chatLines(chat).size());
     table.send(bob, msg::playasoundRelay(2, "wave2+"));
     table.send(bob, msg::playasoundRelay(2, "WAVE20+"));
     table.send(bob, msg::playasoundRelay(2, "winner+"));
     QCOMPARE(bob->sounds.played, QStringList({"wave2", "WAVE20"}));
+    QCOMPARE(chatLines(chat).mid(before), QStringList{"No sound device: sounds are off."});
 
     // Off: a blue line instead, for a seat with a row only.
     const int lines = int(chatLines(chat).size());

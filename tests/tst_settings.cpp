@@ -397,6 +397,7 @@ void TestSettings::placeableBounds_data()
         << QByteArray("Left=3300\nTop=40") << QRect(3, 3, 772, 535);
     QTest::newRow("below the second screen")
         << QByteArray("Left=2000\nTop=1030") << QRect(3, 3, 772, 535);
+    QTest::newRow("title bar above the screen") << QByteArray("Top=-37") << QRect(3, 0, 772, 535);
     QTest::newRow("above every screen")
         << QByteArray("Top=-600\nWidth=800") << QRect(3, 3, 800, 535);
     QTest::newRow("negative width") << QByteArray("Width=-50\nLeft=10") << QRect(10, 3, 772, 535);
