@@ -26,7 +26,8 @@ QRect placeableBounds(const QRect& stored, const QList<QRect>& screens, const QR
 
 // The platform side of the two rules above, for the main window.
 QRect windowBounds(const QWidget& window);
-// Gives the window the bounds windowBounds() reads back, framed or not yet.
+// Gives the window the bounds windowBounds() reads back; a window shown but not yet on
+// screen takes them once it is.
 void placeWindow(QWidget& window, const QRect& bounds);
 // The work area (the screen without panels) of the screen the window is on.
 QRect desktopWorkArea(const QWidget& window);
