@@ -14,17 +14,8 @@ for tool in Xvfb xdotool xwininfo xprop openbox import python3 timeout; do
     fi
 done
 
-# Our own display only, set once Xvfb runs.
-unset DISPLAY
+source "$(dirname "$0")/support/xvfb.sh"
 rm -f "$out"/solo_xvfb_*.png
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*"
@@ -34,20 +25,6 @@ fail() {
     exit 1
 }
 
-free_port() {
-    python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
-}
-
-# Waits until a command succeeds: wait_for <seconds> <command...>. Every wait in this script
-# is on a condition, with time-outs generous enough for a machine busy with other builds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.2
-    done
-}
 
 # The first visible window with a title matching $1, if any. Windows come and go while
 # xdotool walks the tree; an X error (BadWindow) then only means "not this time".
