@@ -2,8 +2,8 @@
 // another sends an isolated chat line every 100 ms and times its relay back, over 20 s.
 // The relay limit is lifted so that every flood line is dispatched and relayed: what is
 // measured is the fair dispatch and the bounded buffers, not the limit dropping lines.
-#include "bench/hostingcopy.h"
 #include "net/messages.h"
+#include "support/hostingcopy.h"
 #include "support/rawclient.h"
 
 #include <QElapsedTimer>

@@ -1,5 +1,5 @@
 // CPU time used by an idle hosting copy with its own client connected.
-#include "bench/hostingcopy.h"
+#include "support/hostingcopy.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,7 +1,7 @@
 // Time from a client's send of a chat line to its receipt of the host's relay, over
 // loopback, for isolated messages (spaced further apart than a dispatch tick).
-#include "bench/hostingcopy.h"
 #include "net/messages.h"
+#include "support/hostingcopy.h"
 #include "support/rawclient.h"
 
 #include <QElapsedTimer>

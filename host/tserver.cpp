@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 
+#include <algorithm>
 #include <utility>
 
 TServer::TServer(HostSettings settings, ErrorReporter* errors, QObject* parent)
@@ -28,6 +29,8 @@ TServer::TServer(HostSettings settings, ErrorReporter* errors, SeatLink* link, Q
     connect(&timer1, &QTimer::timeout, this, &TServer::timer1Timer);
     computertimer.setTimerType(Qt::PreciseTimer);
     connect(&computertimer, &QTimer::timeout, this, &TServer::computertimerTimer);
+    logintimer.setSingleShot(true);
+    connect(&logintimer, &QTimer::timeout, this, &TServer::logintimerTimer);
     buildDispatchTable();
 }
 
@@ -61,18 +64,35 @@ void TServer::seatOpened(int seat, int generation)
     p.generation = generation;
     p.loggedin = false;
     p.relaylimit = FloodLimit();
-    QTimer::singleShot(m_loginDeadline, this,
-                       [this, seat, generation] { loginDeadlinePassed(seat, generation); });
+    p.loginBy = m_clock() + loginDeadlineMs;
+    armLoginTimer();
     sendTo(seat, msg::sendlogininfo(seat));
 }
 
-void TServer::loginDeadlinePassed(int seat, int generation)
+void TServer::logintimerTimer()
 {
-    const tplayer& p = seatAt(seat);
-    if (!p.connected || p.generation != generation || p.loggedin)
-        return;
-    qCDebug(lcHost) << "seat" << seat << "did not log in in time; closing";
-    disconnectsock(seat);
+    const qint64 now = m_clock();
+    for (int seat = 1; seat <= table::maxSeats; ++seat) {
+        tplayer& p = seatAt(seat);
+        if (!p.connected || p.loggedin || !p.loginBy || *p.loginBy > now)
+            continue;
+        p.loginBy.reset();
+        qCDebug(lcHost) << "seat" << seat << "did not log in in time; closing";
+        disconnectsock(seat);
+    }
+    armLoginTimer();
+}
+
+void TServer::armLoginTimer()
+{
+    std::optional<qint64> next;
+    for (const tplayer& p : m_players)
+        if (p.connected && !p.loggedin && p.loginBy)
+            next = std::min(next.value_or(*p.loginBy), *p.loginBy);
+    if (!next)
+        logintimer.stop();
+    else
+        logintimer.start(int(std::clamp<qint64>(*next - m_clock(), 0, loginDeadlineMs)));
 }
 
 void TServer::disconnectsock(int seat)

@@ -16,6 +16,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 
 class ErrorReporter;
@@ -32,6 +33,8 @@ struct tplayer {
     int score = 0;
     bool watching = false;
     bool inround = false;
+    // When the engine's clock lets the connection go if it has not logged in by then.
+    std::optional<qint64> loginBy;
     int roundscore = 0;
     rules::CardPair card{};
     rules::PatternScores patterns{};
@@ -77,11 +80,11 @@ public:
     // The game timers' ticks; the timers call them, and tests may in their place.
     void timer1Timer();
     void computertimerTimer();
+    void logintimerTimer();
 
     // The generator is seeded from the clock; tests seed it for a known deal.
     void seedRandom(std::uint32_t seed) { m_random.seed(seed); }
-    // Tests shorten the login deadline and drive the flood limit's clock (milliseconds).
-    void setLoginDeadline(int ms) { m_loginDeadline = ms; }
+    // Tests drive the clock (milliseconds) that the flood limit and the login deadline read.
     void setClock(std::function<qint64()> nowMs) { m_clock = std::move(nowMs); }
 
     const tplayer& player(int seat) const { return m_players.at(std::size_t(seat)); }
@@ -97,6 +100,7 @@ public:
     bool timer1Active() const { return timer1.isActive(); }
     int timer1Tag() const { return m_timer1Tag; }
     bool computertimerActive() const { return computertimer.isActive(); }
+    bool logintimerActive() const { return logintimer.isActive(); }
     // A seat in the round whose picks and covers the host makes.
     bool computerPlays(int seat) const;
 
@@ -140,7 +144,7 @@ private:
 
     bool claimsOwnSeat(int seat, const char* what) const;
     bool withinFloodLimit(const char* what);
-    void loginDeadlinePassed(int seat, int generation);
+    void armLoginTimer();
     void armTimer1(int tag, int intervalMs, int ticks);
     int botSpeedMs() const;
     int secondsBetweenRounds() const;
@@ -158,7 +162,6 @@ private:
     std::array<tplayer, table::maxSeats + 1> m_players{}; // index 0 unused
     // Seat of the connection the message being handled came in on.
     int m_sender = 0;
-    int m_loginDeadline = loginDeadlineMs;
     std::function<qint64()> m_clock;
 
     bool gamerunning = false;
@@ -180,6 +183,8 @@ private:
     int computercount = 0;
     // The seat computertimer was armed for; it picks only while that seat holds the turn.
     int m_computerSeat = 0;
+    // Due at the earliest login deadline of the connections not logged in.
+    QTimer logintimer;
 
     std::mt19937 m_random;
     HostSettings m_settings;

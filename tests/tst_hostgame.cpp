@@ -1,6 +1,5 @@
 // Games on the host: starts and rounds, picks, covers, scoring, the winner, the timers.
 #include "support/hostdriver.h"
-#include "support/hosttable.h"
 #include "support/wire.h"
 
 #include <QSignalSpy>

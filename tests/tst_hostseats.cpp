@@ -1,6 +1,5 @@
 // The host's seat table: logins, departures, kicks, just watch and the relays.
 #include "support/hostdriver.h"
-#include "support/hosttable.h"
 #include "support/wire.h"
 
 #include <QTest>
@@ -36,7 +35,9 @@ private slots:
     void forgedSeatIsDropped();
     void staleConnection_data();
     void staleConnection();
-    void closedConnectionsMessagesDoNotActForTheNextOne();
+    void floodLimit_data();
+    void floodLimit();
+    void loginDeadline();
 };
 
 void TestHostSeats::logins_data()
@@ -339,7 +340,8 @@ void TestHostSeats::staleConnection_data()
     QTest::newRow("next connection") << true << QByteArray("CMD_chat+2+old|clRed");
 }
 
-// What a seat's earlier connection sent does not act for the seat once it closed.
+// What a seat's earlier connection sent does not act for the seat once it closed (through
+// the sockets in tst_transport).
 void TestHostSeats::staleConnection()
 {
     QFETCH(bool, rejoined);
@@ -357,29 +359,68 @@ void TestHostSeats::staleConnection()
     QCOMPARE(d.server().player(2).connected, rejoined);
 }
 
-// The same through the sockets, where the seat's queued messages belong to the connection
-// that sent them, not to the seat.
-void TestHostSeats::closedConnectionsMessagesDoNotActForTheNextOne()
+// Chat, actions and chatter sounds share one bucket per connection: a burst, then one a
+// second; a connection that keeps flooding is let go.
+void TestHostSeats::floodLimit_data()
 {
-    HostTable table;
-    RawClient* host = table.join("Host");
-    RawClient* ann = table.join("Ann");
-    QVERIFY(host && ann);
-    QByteArray burst;
-    for (int i = 0; i < 40; ++i)
-        burst += msg::chat(2, QString("old %1").arg(i), "clRed");
-    ann->sendRaw(burst + msg::logininfo(2, table::version(), "Ghost"));
-    table.dropClient(ann);
-    QTRY_VERIFY(!table.server().player(2).connected);
-    RawClient* bo = table.join("Bo");
-    QVERIFY(bo && bo->seat() == 2);
-    bo->sendRaw(msg::chat(2, "new", "clRed"));
-    QVERIFY(host->waitFor("CMD_chat+2+Bo chats: new") > 0);
-    const int left = host->waitFor("CMD_playerdisconnected+2+Ann");
-    QVERIFY(left > 0);
-    QCOMPARE(named(*host, cmd::chat, left), QByteArrayList{"CMD_chat+2+Bo chats: new|clRed"});
-    QCOMPARE(named(*host, cmd::newplayerinfo, left), QByteArrayList{"CMD_newplayerinfo+2+Bo+0"});
-    QCOMPARE(table.server().player(2).playername, QString("Bo"));
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("msBetween");
+    QTest::addColumn<int>("relayed");
+    QTest::addColumn<bool>("closed");
+    QTest::newRow("a burst of ten") << 10 << 0 << 10 << false;
+    QTest::newRow("beyond the burst") << 15 << 0 << 10 << false;
+    QTest::newRow("one a second") << 40 << 1000 << 40 << false;
+    QTest::newRow("fifty dropped") << 70 << 0 << 10 << true;
+}
+
+void TestHostSeats::floodLimit()
+{
+    QFETCH(int, lines);
+    QFETCH(int, msBetween);
+    QFETCH(int, relayed);
+    QFETCH(bool, closed);
+    HostDriver d;
+    qint64 now = 0;
+    d.server().setClock([&] { return now += msBetween; });
+    d.join("P1");
+    d.join("P2");
+    const qsizetype from = d.received(1).size();
+    for (int i = 0; i < lines; ++i)
+        d.send(2, i % 3 == 0   ? msg::chat(2, "hi", "clBlack")
+                  : i % 3 == 1 ? msg::action(2, "waves", "clBlack")
+                               : msg::playasound(2, 1));
+    d.send(2, msg::justwatch(2, 2)); // never limited
+    const QByteArrayList got = d.received(1).mid(from);
+    QCOMPARE(got.size(), relayed + 1);
+    QCOMPARE(got.last(), closed ? "CMD_playerdisconnected+2+P2" : "CMD_justwatching+2+2");
+    QCOMPARE(d.isOpen(2), !closed);
+}
+
+// A connection that has not logged in by the deadline on the engine's clock is let go.
+void TestHostSeats::loginDeadline()
+{
+    HostDriver d;
+    qint64 now = 0;
+    d.server().setClock([&] { return now; });
+    d.join("Host");
+    QCOMPARE(d.connect(), 2);
+    now = TServer::loginDeadlineMs / 2;
+    QCOMPARE(d.connect(), 3);
+    QCOMPARE(d.join("Ann"), 4);
+    QVERIFY(d.server().logintimerActive());
+    now = TServer::loginDeadlineMs - 1;
+    d.server().logintimerTimer();
+    QVERIFY(d.isOpen(2));
+    now = TServer::loginDeadlineMs;
+    d.server().logintimerTimer();
+    QVERIFY(!d.isOpen(2) && d.isOpen(3) && d.isOpen(4));
+    QCOMPARE(d.received(1).last(), "CMD_playerdisconnected+2+");
+    QVERIFY(d.server().logintimerActive()); // for seat 3
+    d.send(3, msg::logininfo(3, table::version(), "Bo"));
+    now = 10 * TServer::loginDeadlineMs;
+    d.server().logintimerTimer();
+    QVERIFY(d.isOpen(1) && d.isOpen(3) && d.isOpen(4));
+    QVERIFY(!d.server().logintimerActive());
 }
 
 QTEST_GUILESS_MAIN(TestHostSeats)

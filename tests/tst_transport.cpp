@@ -13,9 +13,6 @@
 #include <memory>
 #include <sys/socket.h>
 
-namespace {
-}
-
 class TestTransport : public QObject {
     Q_OBJECT
 private slots:
@@ -26,17 +23,14 @@ private slots:
     void resetConnectionFreesTheSeat();
     void oversizedInputClosesTheSeat();
     void listenErrors();
-    void floodLimit_data();
-    void floodLimit();
     void floodDoesNotHoldUpOthers();
     void seatThatStopsReadingIsLetGo();
-    void seatWithoutLoginIsLetGo();
+    void engineClosesTheConnection();
+    void closedConnectionsMessagesDoNotActForTheNextOne();
 
 private:
     RawClient* connectClient(int expectedSeat);
     RawClient* joinClient(int expectedSeat);
-    // Chat, action and chatter-sound relays of one seat's lines that a client received.
-    static qsizetype relaysFrom(const RawClient& client, int seat);
 
     // The relay limit's clock: each reading moves it on by m_step milliseconds.
     qint64 m_now = 0;
@@ -80,20 +74,11 @@ RawClient* TestTransport::connectClient(int expectedSeat)
 RawClient* TestTransport::joinClient(int expectedSeat)
 {
     auto client = std::make_unique<RawClient>();
-    client->setAutoLogin(QStringLiteral("P%1").arg(expectedSeat));
-    if (!client->connectTo(m_server->serverPort()) ||
-        client->waitFor("CMD_newplayerinfo+" + QByteArray::number(expectedSeat) + '+') < 0)
+    if (!client->join(m_server->serverPort(), QStringLiteral("P%1").arg(expectedSeat)) ||
+        client->seat() != expectedSeat)
         return nullptr;
     m_clients.push_back(std::move(client));
     return m_clients.back().get();
-}
-
-qsizetype TestTransport::relaysFrom(const RawClient& client, int seat)
-{
-    const QByteArray from = '+' + QByteArray::number(seat) + '+';
-    return client.withPrefix(cmd::chat + from).size() +
-           client.withPrefix(cmd::action + from).size() +
-           client.withPrefix(cmd::playasound + from).size();
 }
 
 void TestTransport::nineSeatsThenFull()
@@ -176,42 +161,6 @@ void TestTransport::listenErrors()
     QCOMPARE(m_errors.errors, QStringList{"Listen - Error Binding Socket"});
 }
 
-// Chat, actions and chatter sounds share one bucket per connection: a burst, then one a
-// second; a connection that keeps flooding is let go.
-void TestTransport::floodLimit_data()
-{
-    QTest::addColumn<int>("lines");
-    QTest::addColumn<int>("msBetween");
-    QTest::addColumn<int>("relayed");
-    QTest::addColumn<bool>("closed");
-    QTest::newRow("a burst of ten") << 10 << 0 << 10 << false;
-    QTest::newRow("beyond the burst") << 15 << 0 << 10 << false;
-    QTest::newRow("one a second") << 40 << 1000 << 40 << false;
-    QTest::newRow("fifty dropped") << 70 << 0 << 10 << true;
-}
-
-void TestTransport::floodLimit()
-{
-    QFETCH(int, lines);
-    QFETCH(int, msBetween);
-    QFETCH(int, relayed);
-    QFETCH(bool, closed);
-    RawClient* watcher = joinClient(1);
-    RawClient* sender = joinClient(2);
-    QVERIFY(watcher && sender);
-    m_step = msBetween;
-    QByteArray burst;
-    for (int i = 0; i < lines; ++i)
-        burst += i % 3 == 0   ? msg::chat(2, "hi", "clBlack")
-                 : i % 3 == 1 ? msg::action(2, "waves", "clBlack")
-                              : msg::playasound(2, 1);
-    burst += msg::justwatch(2, 2); // answered by everyone's CMD_justwatching, never limited
-    sender->sendRaw(burst);
-    QVERIFY(watcher->waitFor(closed ? "CMD_playerdisconnected+2+P2" : "CMD_justwatching+2+2") > 0);
-    QCOMPARE(relaysFrom(*watcher, 2), relayed);
-    QCOMPARE(m_server->player(2).connected, !closed);
-}
-
 // Each tick takes the next connection with messages waiting: a flooding seat holds up
 // another's line by a tick or two, and loses nothing of its own (reading it pauses).
 void TestTransport::floodDoesNotHoldUpOthers()
@@ -269,19 +218,41 @@ void TestTransport::seatThatStopsReadingIsLetGo()
     QVERIFY(m_server->player(1).connected);
 }
 
-void TestTransport::seatWithoutLoginIsLetGo()
+// What the engine lets go (a kick, a flood, a missed login) is closed on the wire.
+void TestTransport::engineClosesTheConnection()
 {
-    m_server->setLoginDeadline(1000);
-    RawClient* prompt = joinClient(1);
+    RawClient* host = joinClient(1);
     RawClient* silent = connectClient(2);
-    QVERIFY(prompt && silent);
-    QSignalSpy freed(m_server.get(), &TServer::seatFreed);
-    QVERIFY(silent->waitForClose(20000));
-    QTRY_COMPARE(freed.size(), 1);
-    QCOMPARE(freed.first().first().toInt(), 2);
-    QVERIFY(prompt->waitFor("CMD_playerdisconnected+2+") > 0);
+    QVERIFY(host && silent);
+    m_server->disconnectsock(2);
+    QVERIFY(silent->waitForClose());
+    QVERIFY(host->waitFor("CMD_playerdisconnected+2+") > 0);
     QVERIFY(m_server->player(1).connected);
     QVERIFY(connectClient(2));
+}
+
+// A seat's queued messages belong to the connection that sent them, not to the seat.
+void TestTransport::closedConnectionsMessagesDoNotActForTheNextOne()
+{
+    m_step = FloodLimit::refillMs;
+    RawClient* host = joinClient(1);
+    RawClient* ann = joinClient(2);
+    QVERIFY(host && ann);
+    QByteArray burst;
+    for (int i = 0; i < 40; ++i)
+        burst += msg::chat(2, QString("old %1").arg(i), "clRed");
+    ann->sendRaw(burst + msg::logininfo(2, table::version(), "Ghost"));
+    ann->socket.disconnectFromHost();
+    QVERIFY(ann->waitForClose());
+    QTRY_VERIFY(!m_server->player(2).connected);
+    RawClient* next = joinClient(2);
+    QVERIFY(next);
+    next->sendRaw(msg::chat(2, "new", "clRed"));
+    QVERIFY(host->waitFor("CMD_chat+2+P2 chats: new") > 0);
+    const int left = host->waitFor("CMD_playerdisconnected+2+P2");
+    QVERIFY(left > 0);
+    QCOMPARE(host->received.mid(left + 1),
+             (QByteArrayList{"CMD_newplayerinfo+2+P2+0", "CMD_chat+2+P2 chats: new|clRed"}));
 }
 
 QTEST_GUILESS_MAIN(TestTransport)

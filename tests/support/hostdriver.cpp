@@ -122,3 +122,41 @@ QList<HostDriver::HiddenCell> HostDriver::hiddenCells(int seat) const
                     cells.append({x, y, p});
     return cells;
 }
+
+QByteArray nameOf(const QByteArray& message)
+{
+    const qsizetype plus = message.indexOf('+');
+    return plus < 0 ? message : message.left(plus);
+}
+
+QByteArrayList fieldsOf(const QByteArray& message)
+{
+    const qsizetype plus = message.indexOf('+');
+    if (plus < 0)
+        return {};
+    QByteArrayList fields = message.mid(plus + 1).split('+');
+    // A trailing "+" closes the last field rather than opening an empty one.
+    if (message.endsWith('+'))
+        fields.removeLast();
+    return fields;
+}
+
+QList<int> numbersOf(const QByteArray& message)
+{
+    QList<int> numbers;
+    for (const QByteArray& f : fieldsOf(message))
+        numbers.append(f.toInt());
+    return numbers;
+}
+
+rules::CardPair cardsOf(const QByteArray& myboard)
+{
+    rules::CardPair cards{};
+    const QList<int> n = numbersOf(myboard);
+    for (qsizetype i = 1; i + 3 < n.size(); i += 4) {
+        const int card = n[i], x = n[i + 1], y = n[i + 2];
+        if (rules::isCardNumber(card) && rules::Card::isCell(x, y))
+            cards[std::size_t(card - 1)].at(x, y) = n[i + 3];
+    }
+    return cards;
+}

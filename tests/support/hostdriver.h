@@ -1,8 +1,10 @@
 #pragma once
 
+#include "host/bingocard.h"
 #include "host/seatlink.h"
 #include "host/tserver.h"
 #include "net/framereader.h"
+#include "net/messages.h"
 #include "net/table.h"
 #include "support/recordingreporter.h"
 
@@ -61,3 +63,10 @@ private:
     int m_seatsused = 0;
     int m_lastGeneration = 0;
 };
+
+// The "+"-separated fields after a message's name.
+QByteArrayList fieldsOf(const QByteArray& message);
+QList<int> numbersOf(const QByteArray& message);
+// The cards in a CMD_myboard.
+rules::CardPair cardsOf(const QByteArray& myboard);
+QByteArray nameOf(const QByteArray& message);

@@ -30,6 +30,13 @@ bool RawClient::connectTo(quint16 port, int timeoutMs)
     return socket.state() == QAbstractSocket::ConnectedState || spy.wait(timeoutMs);
 }
 
+bool RawClient::join(quint16 port, const QString& name)
+{
+    setAutoLogin(name);
+    return connectTo(port) && waitFor(cmd::sendlogininfo) >= 0 &&
+           waitFor(QByteArray(cmd::newplayerinfo) + '+' + QByteArray::number(m_seat) + '+') >= 0;
+}
+
 void RawClient::sendRaw(const QByteArray& bytes)
 {
     socket.write(bytes);

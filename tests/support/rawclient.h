@@ -14,6 +14,8 @@ public:
     explicit RawClient(QObject* parent = nullptr);
 
     bool connectTo(quint16 port, int timeoutMs = 10000);
+    // Connects and logs in as name; true once the host has announced the login.
+    bool join(quint16 port, const QString& name);
     void sendRaw(const QByteArray& bytes);
 
     // Waits until a message starting with prefix has arrived (from index `from` on);

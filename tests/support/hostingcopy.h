@@ -59,9 +59,7 @@ inline void liftRelayLimit(Program& program)
 // Connects a raw client to the hosting copy and logs it in under name.
 inline bool joinTable(RawClient& client, Program& program, const QString& name)
 {
-    client.setAutoLogin(name);
-    return client.connectTo(program.server().serverPort()) &&
-           client.waitFor(cmd::newplayerinfo) >= 0;
+    return client.join(program.server().serverPort(), name);
 }
 
 struct Percentiles {
