@@ -91,15 +91,12 @@ private slots:
     void init();
     void cleanup();
 
-    void windowLayout();
+    void addressAndLobbyPlace();
     void pictureIsDecodedWithLibjpeg();
     void damagedPicturesAreRefused();
     void soloStartDownloadsRunsInstallerAndCloses();
-    void httpErrorStartsNothing_data();
-    void httpErrorStartsNothing();
-    void stopDuringTransferKeepsPartialFile();
-    void brokenTransferStartsNothing_data();
-    void brokenTransferStartsNothing();
+    void failedDownloadStartsNothing_data();
+    void failedDownloadStartsNothing();
     void installerThatCannotStart();
     void playWithOthersAtItsPlace();
     void playWithOthersWithoutLobby();
@@ -109,7 +106,10 @@ private slots:
 private:
     std::unique_ptr<Tdownload> window(const QString& path = installerPath);
     void startDownload(Tdownload& window);
+    // The program started solo.
+    std::unique_ptr<Program> soloProgram();
 
+    RecordingReporter m_errors;
     TestHttpServer m_http;
     RecordingOpener m_opener;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -132,6 +132,7 @@ void TestDownload::init()
     QVERIFY(m_dir->isValid());
     m_opener = RecordingOpener();
     m_http.requests = 0;
+    m_errors.errors.clear();
 }
 
 void TestDownload::cleanup()
@@ -155,37 +156,18 @@ void TestDownload::startDownload(Tdownload& window)
     QTest::mouseClick(child<QPushButton>(window, "getbutton"), Qt::LeftButton);
 }
 
-void TestDownload::windowLayout()
+std::unique_ptr<Program> TestDownload::soloProgram()
+{
+    LaunchOptions options;
+    options.settingsFolder = freshSettingsFolder();
+    options.gamePort = 0;
+    return std::make_unique<Program>(options, &m_errors);
+}
+
+// The download goes over TLS by default; the lobby's place is under the user's home.
+void TestDownload::addressAndLobbyPlace()
 {
     Tdownload download;
-    QCOMPARE(download.windowTitle(), QStringLiteral("Download The Orskel Lobby"));
-    QVERIFY(download.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(download.windowFlags() & Qt::WindowType_Mask, Qt::Tool);
-    QCOMPARE(download.size(), QSize(724, 500));
-    QCOMPARE(text(download, "label_download"),
-             QStringLiteral("Download The Orskel Lobby Now to play this  and other exciting games "
-                            "online with other players! "));
-    QCOMPARE(child<QPushButton>(download, "getbutton")->text(),
-             QStringLiteral("Download And Install The Orskel Lobby Now"));
-    QCOMPARE(child<QPushButton>(download, "abortbutton")->text(), QStringLiteral("Stop Download"));
-    QVERIFY(!child<QPushButton>(download, "abortbutton")->isEnabled());
-    QVERIFY(text(download, "infolabel").isEmpty());
-    QVERIFY(text(download, "infolabel3").isEmpty());
-    QVERIFY(child<QLabel>(download, "infolabel2")->isHidden());
-    QCOMPARE(text(download, "label_solo"),
-             QStringLiteral("To proceed to the game without the ability to play against others "
-                            "click the button below."));
-    QCOMPARE(text(download, "label_firewall"),
-             QStringLiteral("Note: Even if you are playing offline, you will need to configure "
-                            "your FIREWALL to allow the game to access the internet components."));
-    QCOMPARE(text(download, "label_others"),
-             QStringLiteral("If you already have The Orskel Lobby and you wish to play with others "
-                            "then click the button below to close this game and open The Orskel "
-                            "Lobby."));
-    QVERIFY(child<QPushButton>(download, "Button1")->isDefault());
-    QCOMPARE(child<QPushButton>(download, "Button1")->text(), QStringLiteral("Play Solo Game"));
-    QCOMPARE(child<QPushButton>(download, "Button2")->text(), QStringLiteral("Play with Others"));
-    // The download goes over TLS by default; the lobby's place is under the user's home.
     QCOMPARE(download.address().scheme(), QStringLiteral("https"));
     QCOMPARE(download.address().fileName(), installerName);
     qputenv("HOME", m_dir->path().toLocal8Bit());
@@ -202,9 +184,7 @@ void TestDownload::pictureIsDecodedWithLibjpeg()
     QCOMPARE(image.size(), QSize(436, 360));
 
     Tdownload download;
-    const QPixmap shown = child<QLabel>(download, "image_lobby")->pixmap();
-    QCOMPARE(shown.size(), QSize(436, 360));
-    QCOMPARE(child<QLabel>(download, "image_lobby")->size(), QSize(436, 360));
+    QCOMPARE(child<QLabel>(download, "image_lobby")->pixmap().size(), QSize(436, 360));
 
     // The same pixels as Qt's own reader, where that plugin is installed.
     if (!QImageReader::supportedImageFormats().contains("jpeg"))
@@ -253,14 +233,10 @@ void TestDownload::damagedPicturesAreRefused()
 // parameters and the game closes.
 void TestDownload::soloStartDownloadsRunsInstallerAndCloses()
 {
-    RecordingReporter errors;
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
-    options.gamePort = 0;
-    Program program(options, &errors);
-    Tdownload& download = program.download();
+    const std::unique_ptr<Program> program = soloProgram();
+    Tdownload& download = program->download();
     QVERIFY(!download.isVisible());
-    program.chat().show();
+    program->chat().show();
     QTRY_VERIFY(download.isVisible());
     const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
     // Before a window's first show its frame can only be estimated.
@@ -273,7 +249,7 @@ void TestDownload::soloStartDownloadsRunsInstallerAndCloses()
     m_http.setReply(reply);
     download.setAddress(m_http.url(installerPath));
     download.setDownloadDirectory(m_dir->path());
-    QSignalSpy closed(&program.chat(), &Tchat::closed);
+    QSignalSpy closed(&program->chat(), &Tchat::closed);
     Progress progress;
     progress.watch(download);
 
@@ -301,100 +277,67 @@ void TestDownload::soloStartDownloadsRunsInstallerAndCloses()
     const QString installer = m_dir->filePath(installerName);
     QCOMPARE(readFile(installer), reply.body);
     QCOMPARE(closed.count(), 1);
-    QVERIFY(!program.chat().isVisible());
+    QVERIFY(!program->chat().isVisible());
     QTRY_COMPARE_WITH_TIMEOUT(readFile(installer + ".args"),
                               QByteArray("/SP-\n/silent\n/noicons\n"), slowTimeoutMs);
-    QVERIFY(errors.errors.isEmpty());
+    QVERIFY(m_errors.errors.isEmpty());
 }
 
-void TestDownload::httpErrorStartsNothing_data()
+enum Ending { Whole, Close, Reset, BeforeHead, Refused, Stop };
+
+void TestDownload::failedDownloadStartsNothing_data()
 {
-    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<QByteArray>("status"); // empty: 200 OK
     QTest::addColumn<QByteArray>("body");
-    QTest::newRow("404 with a page")
-        << QByteArray("HTTP/1.0 404 Not Found") << QByteArray("<h1>gone</h1>");
-    QTest::newRow("404 empty") << QByteArray("HTTP/1.1 404 Not Found") << QByteArray();
-    QTest::newRow("503") << QByteArray("HTTP/1.0 503 Service Unavailable") << QByteArray("busy");
-    QTest::newRow("redirect without a place")
-        << QByteArray("HTTP/1.0 302 Found") << QByteArray("x");
+    QTest::addColumn<int>("ending");
+    QTest::addColumn<bool>("contentLength");
+    QTest::addColumn<QString>("info");
+    QTest::addColumn<QString>("stage");   // null: not checked
+    QTest::addColumn<QByteArray>("file"); // what the file holds afterwards; null: not checked
+    const QString aborted = QStringLiteral("Download Aborted");
+    const QByteArray installer = standInInstaller(5000);
+    // The file was made before the GET; an error page is not written into it.
+    const auto httpError = [&](const char* title, const char* status, const char* body) {
+        QTest::newRow(title) << QByteArray(status) << QByteArray(body) << int(Whole) << true
+                             << aborted << QString() << QByteArray("");
+    };
+    httpError("404 with a page", "HTTP/1.0 404 Not Found", "<h1>gone</h1>");
+    httpError("404 empty", "HTTP/1.1 404 Not Found", "");
+    httpError("503", "HTTP/1.0 503 Service Unavailable", "busy");
+    httpError("redirect without a place", "HTTP/1.0 302 Found", "x");
+    // The part received is kept.
+    QTest::newRow("stopped by the user")
+        << QByteArray() << installer << int(Stop) << true
+        << QStringLiteral("Download has been aborted.") << aborted << installer.left(1000);
+    // Every failure that is not an HTTP status counts as an abort.
+    const auto broken = [&](const char* title, Ending ending, bool contentLength) {
+        QTest::newRow(title) << QByteArray() << installer << int(ending) << contentLength << aborted
+                             << aborted << QByteArray();
+    };
+    broken("closed mid-body", Close, true);
+    broken("reset mid-body", Reset, true);
+    broken("closed mid-body, no length", Close, false);
+    // Without a length a whole body cannot be told from a cut one.
+    broken("whole body, no length", Whole, false);
+    broken("closed before any answer", BeforeHead, true);
+    broken("nobody listening", Refused, true);
 }
 
-void TestDownload::httpErrorStartsNothing()
+void TestDownload::failedDownloadStartsNothing()
 {
     QFETCH(QByteArray, status);
     QFETCH(QByteArray, body);
-    TestHttpServer::Reply reply;
-    reply.statusLine = status;
-    reply.body = body;
-    m_http.setReply(reply);
-    auto download = window();
-    QSignalSpy closing(download.get(), &Tdownload::closeGameRequested);
-
-    startDownload(*download);
-
-    QCOMPARE(m_http.requests, 1);
-    QCOMPARE(text(*download, "infolabel"), QStringLiteral("Download Aborted"));
-    QCOMPARE(download->outcomeTag(), 2);
-    expectIdleButtons(*download);
-    QVERIFY(m_opener.programs.isEmpty());
-    QCOMPARE(closing.count(), 0);
-    // The file was made before the GET; an error page is not written into it.
-    QVERIFY(QFile::exists(m_dir->filePath(installerName)));
-    QCOMPARE(readFile(m_dir->filePath(installerName)), QByteArray());
-}
-
-void TestDownload::stopDuringTransferKeepsPartialFile()
-{
-    TestHttpServer::Reply reply;
-    reply.body = standInInstaller(5000);
-    reply.stallAfter = 1000;
-    m_http.setReply(reply);
-    auto download = window();
-    QSignalSpy closing(download.get(), &Tdownload::closeGameRequested);
-    QPushButton* stop = child<QPushButton>(*download, "abortbutton");
-    bool stopWasEnabled = false;
-    whenReceived(*download, 1000, [&] {
-        stopWasEnabled = stop->isEnabled();
-        QTest::mouseClick(stop, Qt::LeftButton);
-    });
-
-    startDownload(*download);
-
-    QVERIFY(stopWasEnabled);
-    QCOMPARE(text(*download, "infolabel"), QStringLiteral("Download has been aborted."));
-    QCOMPARE(text(*download, "infolabel3"), QStringLiteral("Download Aborted"));
-    QCOMPARE(download->outcomeTag(), 2);
-    expectIdleButtons(*download);
-    QVERIFY(m_opener.programs.isEmpty());
-    QCOMPARE(closing.count(), 0);
-    QCOMPARE(readFile(m_dir->filePath(installerName)), reply.body.left(1000));
-    m_http.cut(false);
-}
-
-void TestDownload::brokenTransferStartsNothing_data()
-{
-    QTest::addColumn<int>("ending");
-    QTest::addColumn<bool>("contentLength");
-    enum { Close, Reset, Whole, BeforeHead, Refused };
-    QTest::newRow("closed mid-body") << int(Close) << true;
-    QTest::newRow("reset mid-body") << int(Reset) << true;
-    QTest::newRow("closed mid-body, no length") << int(Close) << false;
-    // Without a length a whole body cannot be told from a cut one.
-    QTest::newRow("whole body, no length") << int(Whole) << false;
-    QTest::newRow("closed before any answer") << int(BeforeHead) << true;
-    QTest::newRow("nobody listening") << int(Refused) << true;
-}
-
-// Every failure that is not an HTTP status counts as an abort and never runs the file.
-void TestDownload::brokenTransferStartsNothing()
-{
     QFETCH(int, ending);
     QFETCH(bool, contentLength);
-    enum { Close, Reset, Whole, BeforeHead, Refused };
+    QFETCH(QString, info);
+    QFETCH(QString, stage);
+    QFETCH(QByteArray, file);
     TestHttpServer::Reply reply;
-    reply.body = standInInstaller(5000);
+    if (!status.isEmpty())
+        reply.statusLine = status;
+    reply.body = body;
     reply.contentLength = contentLength;
-    reply.stallAfter = ending == Close || ending == Reset ? 1000 : -1;
+    reply.stallAfter = ending == Close || ending == Reset || ending == Stop ? 1000 : -1;
     reply.closeBeforeHead = ending == BeforeHead;
     m_http.setReply(reply);
     auto download = window();
@@ -409,16 +352,32 @@ void TestDownload::brokenTransferStartsNothing()
             QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(installerPath)));
     }
     QSignalSpy closing(download.get(), &Tdownload::closeGameRequested);
-    whenReceived(*download, 1000, [this, ending] { m_http.cut(ending == Reset); });
+    QPushButton* stop = child<QPushButton>(*download, "abortbutton");
+    bool stopWasEnabled = false;
+    whenReceived(*download, 1000, [&] {
+        stopWasEnabled = stop->isEnabled();
+        if (ending == Stop)
+            QTest::mouseClick(stop, Qt::LeftButton);
+        else
+            m_http.cut(ending == Reset);
+    });
 
     startDownload(*download);
 
-    QCOMPARE(text(*download, "infolabel"), QStringLiteral("Download Aborted"));
-    QCOMPARE(text(*download, "infolabel3"), QStringLiteral("Download Aborted"));
+    QCOMPARE(m_http.requests, ending == Refused ? 0 : 1);
+    QCOMPARE(text(*download, "infolabel"), info);
+    if (!stage.isNull())
+        QCOMPARE(text(*download, "infolabel3"), stage);
     QCOMPARE(download->outcomeTag(), 2);
     expectIdleButtons(*download);
     QVERIFY(m_opener.programs.isEmpty());
     QCOMPARE(closing.count(), 0);
+    if (ending == Stop) {
+        QVERIFY(stopWasEnabled);
+        m_http.cut(false);
+    }
+    if (!file.isNull())
+        QCOMPARE(readFile(m_dir->filePath(installerName)), file);
 }
 
 void TestDownload::installerThatCannotStart()
@@ -452,42 +411,34 @@ void TestDownload::playWithOthersAtItsPlace()
         script.close();
         QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
     }
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
-    options.gamePort = 0;
-    RecordingReporter errors;
-    Program program(options, &errors);
-    program.chat().show();
-    QSignalSpy closed(&program.chat(), &Tchat::closed);
+    const std::unique_ptr<Program> program = soloProgram();
+    program->chat().show();
+    QSignalSpy closed(&program->chat(), &Tchat::closed);
 
-    QTest::mouseClick(child<QPushButton>(program.download(), "Button2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(program->download(), "Button2"), Qt::LeftButton);
 
     QCOMPARE(closed.count(), 1);
-    QVERIFY(messages(program.download()).isEmpty());
+    QVERIFY(messages(program->download()).isEmpty());
     QTRY_COMPARE_WITH_TIMEOUT(readFile(lobby + ".started"), QByteArray("0\n"), slowTimeoutMs);
 }
 
 void TestDownload::playWithOthersWithoutLobby()
 {
     qputenv("HOME", m_dir->path().toLocal8Bit());
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
-    options.gamePort = 0;
-    RecordingReporter errors;
-    Program program(options, &errors);
-    program.chat().show();
-    QTRY_VERIFY(program.download().isVisible()); // a solo start offers it after the first paint
-    program.download().setShellOpener(&m_opener);
-    QSignalSpy closed(&program.chat(), &Tchat::closed);
+    const std::unique_ptr<Program> program = soloProgram();
+    program->chat().show();
+    QTRY_VERIFY(program->download().isVisible()); // a solo start offers it after the first paint
+    program->download().setShellOpener(&m_opener);
+    QSignalSpy closed(&program->chat(), &Tchat::closed);
 
-    QTest::mouseClick(child<QPushButton>(program.download(), "Button2"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(program->download(), "Button2"), Qt::LeftButton);
 
     // The game's own way to play with others is offered in the lobby's place.
-    QTRY_VERIFY(program.playWithOthers().isVisible());
+    QTRY_VERIFY(program->playWithOthers().isVisible());
     QVERIFY(m_opener.programs.isEmpty());
     QCOMPARE(closed.count(), 0);
-    QVERIFY(program.chat().isVisible());
-    QVERIFY(!program.download().isVisible());
+    QVERIFY(program->chat().isVisible());
+    QVERIFY(!program->download().isVisible());
 }
 
 // A lobby that is there but cannot be started leaves the game open.

@@ -186,12 +186,10 @@ void TestTally::firstRunAndAWonGame()
              QByteArray("9\r\n1\r\n0\r\n1\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"Quorveltally.tld"});
-
-    Tally again(path);
-    QCOMPARE(text(*again, "label_total1"), QStringLiteral("1"));
-    QCOMPARE(text(*again, "label_total2"), QStringLiteral("1"));
 }
 
+// Centred on the main window; the players at the table without the empty seats; Done hides
+// the window, which goes on counting.
 void TestTally::windowAndControls()
 {
     QTemporaryDir dir;
@@ -204,25 +202,9 @@ void TestTally::windowAndControls()
     tally.seats = {QStringLiteral("Marta"), table::waitingName, QStringLiteral("Ben"), QString()};
     tally->showTally();
     QVERIFY(QTest::qWaitForWindowExposed(tally.window.get()));
-
-    QCOMPARE(tally->windowTitle(), QStringLiteral("Quorvel - Tally List"));
-    QCOMPARE(tally->size(), QSize(475, 347));
-    QCOMPARE(tally->minimumSize(), tally->maximumSize());
     QVERIFY((tally->frameGeometry().center() - main.frameGeometry().center()).manhattanLength() <=
             2);
     QCOMPARE(names(list(*tally, "checklist")), (QStringList{"Marta", "Ben"}));
-    QCOMPARE(text(*tally, "label_heading"), QStringLiteral("XX's Tally"));
-    QCOMPARE(text(*tally, "label_wins"), QStringLiteral("XX Wins:"));
-    QCOMPARE(text(*tally, "label_totalgames"), QStringLiteral("Total Games:"));
-    QCOMPARE(text(*tally, "label_yourwins"), QStringLiteral("Your Wins"));
-    QCOMPARE(text(*tally, "label_games"), QStringLiteral("Number of Games"));
-    QCOMPARE(text(*tally, "label_yours"), QStringLiteral("Your Wins:"));
-    QCOMPARE(text(*tally, "label_neither"), QStringLiteral("Neither Won:"));
-    QVERIFY(!tally->findChild<QLabel*>(QStringLiteral("label_total3"))->isVisible());
-    QVERIFY(!tally->findChild<QLabel*>(QStringLiteral("label_total4"))->isVisible());
-    QCOMPARE(tally->findChild<QPushButton*>(QStringLiteral("button_reset"))->text(),
-             QStringLiteral("Reset Tally"));
-
     QTest::mouseClick(tally->findChild<QPushButton*>(QStringLiteral("button_done")),
                       Qt::LeftButton);
     QVERIFY(!tally->isVisible());
@@ -234,26 +216,21 @@ void TestTally::windowAndControls()
 void TestTally::countingAGame_data()
 {
     QTest::addColumn<QString>("winner");
-    QTest::addColumn<QStringList>("marta");  // total and session: games, hers, yours, neither
-    QTest::addColumn<QStringList>("absent"); // a followed opponent not at the table
-    QTest::addColumn<QString>("yourWins");
-    const QStringList untouched{"0", "0", "0", "0", "0", "0", "0", "0"};
+    QTest::addColumn<QStringList>("marta"); // total and session: games, hers, yours, neither
     QTest::newRow("followed opponent wins")
-        << "Marta" << QStringList{"1", "1", "0", "0", "1", "1", "0", "0"} << untouched << "0";
-    QTest::newRow("user wins") << userWonGame << QStringList{"1", "0", "1", "0", "1", "0", "1", "0"}
-                               << untouched << "1";
+        << "Marta" << QStringList{"1", "1", "0", "0", "1", "1", "0", "0"};
+    QTest::newRow("user wins") << userWonGame
+                               << QStringList{"1", "0", "1", "0", "1", "0", "1", "0"};
     QTest::newRow("third player wins")
-        << "Ben" << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"} << untouched << "0";
+        << "Ben" << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"};
     QTest::newRow("absent opponent's name wins")
-        << "Zed" << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"} << untouched << "0";
+        << "Zed" << QStringList{"1", "0", "0", "1", "1", "0", "0", "1"};
 }
 
 void TestTally::countingAGame()
 {
     QFETCH(QString, winner);
     QFETCH(QStringList, marta);
-    QFETCH(QStringList, absent);
-    QFETCH(QString, yourWins);
 
     QTemporaryDir dir;
     Tally tally(dir.filePath(QStringLiteral("Quorveltally.tld")));
@@ -270,12 +247,13 @@ void TestTally::countingAGame()
     // The selected opponent's counts are shown again at once.
     QCOMPARE(detail(*tally), marta);
     QCOMPARE(text(*tally, "label_total1"), QStringLiteral("1"));
-    QCOMPARE(text(*tally, "label_total2"), yourWins);
+    QCOMPARE(text(*tally, "label_total2"), QString(winner == userWonGame ? "1" : "0"));
 
+    // A followed opponent not at the table is not counted.
     select(list(*tally, "listbox_tally"), QStringLiteral("Zed"));
     QCOMPARE(text(*tally, "label_heading"), QStringLiteral("Zed's Tally"));
     QCOMPARE(text(*tally, "label_wins"), QStringLiteral("Zed Wins:"));
-    QCOMPARE(detail(*tally), absent);
+    QCOMPARE(detail(*tally), QStringList(8, QStringLiteral("0")));
 }
 
 void TestTally::followingFromTheCurrentGame()
@@ -331,11 +309,7 @@ void TestTally::storedTextOfOneOpponent()
         Tally restarted(path);
     }
 
-    const QByteArray written = storedText(path);
-    QCOMPARE(written.count("\r\n"), 20);
-    QCOMPARE(written.split('\n').size() - 1, 20);
-    QVERIFY(written.startsWith("9\r\n2\r\n0\r\nMarta\r\n"));
-    QCOMPARE(written, expected);
+    QCOMPARE(storedText(path), expected);
     QCOMPARE(readFile(path), vector("tally-one-opponent.wrzl"));
 
     // The same shape from a first run: "9", "2", then two cells per column.
@@ -451,11 +425,9 @@ void TestTally::reset()
         for (const char* label : {"label_total1", "label_total2", "label_total3", "label_total4"})
             QCOMPARE(text(*tally, label), QStringLiteral("0"));
         QCOMPARE(detail(*tally), QStringList(8, QStringLiteral("0")));
-        // Nothing else changes: the heading, the wins label, the ticks at the table.
-        QCOMPARE(text(*tally, "label_heading"), QStringLiteral("Marta's Tally"));
-        QCOMPARE(text(*tally, "label_wins"), QStringLiteral("Marta Wins:"));
+        // Nothing else changes: the heading, the ticks at the table; with nobody selected a
+        // game shows no opponent.
         QCOMPARE(names(list(*tally, "checklist"), true), QStringList{"Marta"});
-        // With nobody selected a game shows no opponent.
         tally->addgame(QStringLiteral("Marta"));
         QCOMPARE(text(*tally, "label_heading"), QStringLiteral("Marta's Tally"));
     }
