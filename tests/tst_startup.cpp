@@ -2,6 +2,7 @@
 #include "app/program.h"
 #include "host/seatconnections.h"
 #include "net/messages.h"
+#include "support/finders.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
@@ -18,7 +19,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 
 #include <algorithm>
@@ -43,15 +43,6 @@ struct ScriptedHost {
         return server.listen(QHostAddress::Any, 0);
     }
 };
-
-// The chat's lines without the blanks that follow each line's head and words.
-QString chatText(Tchat& chat)
-{
-    QStringList lines = chat.findChild<QTextBrowser*>("mainchat")->toPlainText().split('\n');
-    for (QString& line : lines)
-        line = line.trimmed();
-    return lines.join('\n');
-}
 
 // A socket's keep-alive switch, idle seconds, probe interval, probe count and user timeout.
 QList<int> keepAlive(const QTcpSocket& socket)
@@ -134,7 +125,7 @@ void TestStartup::soloGame()
     QSignalSpy solo(&program.chat(), &Tchat::soloStarted);
     program.chat().show();
     QCOMPARE(solo.size(), 1);
-    QVERIFY(chatText(program.chat()).startsWith("Loading Solo Game..Please wait."));
+    QVERIFY(chatLines(program.chat()).join('\n').startsWith("Loading Solo Game..Please wait."));
     QVERIFY(program.server().isListening());
     QTRY_COMPARE(program.chat().state().ownSeat(), 1);
     QVERIFY(program.chat().state().loggedIn());
@@ -153,12 +144,14 @@ void TestStartup::hostWithThreeArguments()
     QVERIFY(program->chat().state().hostMode());
     QVERIFY(program->server().isListening());
     QTRY_COMPARE(program->chat().state().ownSeat(), 1);
-    QVERIFY(chatText(program->chat()).startsWith("Loading Multi-player Game.. Please Wait."));
+    QVERIFY(chatLines(program->chat())
+                .join('\n')
+                .startsWith("Loading Multi-player Game.. Please Wait."));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
     // The given address is not used when hosting.
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress(QHostAddress::LocalHost));
     // The hosting player is told the port and this machine's addresses to give the others.
-    const QString text = chatText(program->chat());
+    const QString text = chatLines(program->chat()).join('\n');
     QVERIFY(text.contains(QStringLiteral("port %1").arg(program->server().serverPort())));
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
@@ -190,7 +183,7 @@ void TestStartup::oneOrTwoArgumentsConnectNowhere()
 {
     for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "127.0.0.1"}}) {
         auto program = start(args);
-        QCOMPARE(chatText(program->chat()),
+        QCOMPARE(chatLines(program->chat()).join('\n'),
                  QStringLiteral("Loading Multi-player Game.. Please Wait."));
         QVERIFY(!program->server().isListening());
         QCOMPARE(program->chat().clientSocket().state(), QAbstractSocket::UnconnectedState);
@@ -206,7 +199,7 @@ void TestStartup::loginExchangeBytes()
     QTRY_VERIFY(host.peer);
     host.peer->write(msg::sendlogininfo(2));
     QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
-    QVERIFY(chatText(program->chat()).contains("The host starts the game."));
+    QVERIFY(chatLines(program->chat()).join('\n').contains("The host starts the game."));
     QCOMPARE(program->chat().state().ownSeat(), 2);
     QVERIFY(program->chat().state().loggedIn());
 }
@@ -318,8 +311,9 @@ void TestStartup::failedConnectSaysSo()
                              .arg(host)
                              .arg(port)
                              .arg(why);
-    QTRY_VERIFY2_WITH_TIMEOUT(chatText(chat).contains(line), qPrintable(chatText(chat)), 10000);
-    QCOMPARE(chatText(chat).count(QStringLiteral("Cannot connect")), 1);
+    QTRY_VERIFY2_WITH_TIMEOUT(chatLines(chat).join('\n').contains(line),
+                              qPrintable(chatLines(chat).join('\n')), 10000);
+    QCOMPARE(chatLines(chat).join('\n').count(QStringLiteral("Cannot connect")), 1);
     QVERIFY(chat.isVisible());
     QCOMPARE(closed.size(), 0);
     QVERIFY(!chat.state().loggedIn());
