@@ -5,6 +5,7 @@
 #include "support/finders.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
+#include "support/scriptedhost.h"
 #include "support/settingsfolder.h"
 #include "support/wire.h"
 
@@ -28,21 +29,6 @@
 #include <sys/socket.h>
 
 namespace {
-
-// A scripted host: accepts connections and records what they send.
-struct ScriptedHost {
-    QTcpServer server;
-    QTcpSocket* peer = nullptr;
-    QByteArray received;
-    bool listen()
-    {
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            peer = server.nextPendingConnection();
-            QObject::connect(peer, &QTcpSocket::readyRead, [this] { received += peer->readAll(); });
-        });
-        return server.listen(QHostAddress::Any, 0);
-    }
-};
 
 // A socket's keep-alive switch, idle seconds, probe interval, probe count and user timeout.
 QList<int> keepAlive(const QTcpSocket& socket)
@@ -167,14 +153,14 @@ void TestStartup::hostWithThreeArguments()
 void TestStartup::joinUnlessExactlyTrue()
 {
     ScriptedHost host;
-    QVERIFY(host.listen());
+    QVERIFY(host.listen(QHostAddress::Any));
     // 127.0.0.2 stands for a remote host: still this machine, so nothing leaves it.
-    auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.port());
     QVERIFY(!program->chat().state().hostMode());
     QVERIFY(!program->server().isListening());
     QVERIFY(
         !program->chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
-    QTRY_VERIFY(host.peer);
+    QVERIFY(host.waitForClient() >= 0);
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress("127.0.0.2"));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
 }
@@ -195,10 +181,11 @@ void TestStartup::loginExchangeBytes()
 {
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
-    QTRY_VERIFY(host.peer);
-    host.peer->write(msg::sendlogininfo(2));
-    QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
+    QVERIFY(host.waitForClient() >= 0);
+    host.send(0, msg::sendlogininfo(2));
+    QCOMPARE(host.waitFor(0, "CMD_logininfo"), 0);
+    QCOMPARE(host.received(0).first(), QByteArray("CMD_logininfo+2+1.0.1+Ann"));
     QVERIFY(chatLines(program->chat()).join('\n').contains("The host starts the game."));
     QCOMPARE(program->chat().state().ownSeat(), 2);
     QVERIFY(program->chat().state().loggedIn());
@@ -219,12 +206,12 @@ void TestStartup::hostGoingAwayLeavesABox()
     QFETCH(QString, text);
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
     Tchat& chat = program->chat();
     QSignalSpy closed(&chat, &Tchat::closed);
-    QTRY_VERIFY(host.peer);
-    host.peer->write(lastWords);
-    host.peer->disconnectFromHost();
+    QVERIFY(host.waitForClient() >= 0);
+    host.send(0, lastWords);
+    host.close(0);
     QTRY_COMPARE(chat.clientSocket().state(), QAbstractSocket::UnconnectedState);
     QMessageBox* box = nullptr;
     QTRY_VERIFY((box = chat.findChild<QMessageBox*>("messagebox")) && box->text() == text);
@@ -243,9 +230,9 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
 {
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
     Tchat& chat = program->chat();
-    QTRY_VERIFY(host.peer);
+    QVERIFY(host.waitForClient() >= 0);
     qsizetype mostQueued = 0;
     qint64 mostBuffered = 0;
     QTimer watch;
@@ -258,8 +245,8 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
     const QByteArray junk = "CMD_nothing+" + QByteArray(1000, 'x') + FF;
     const int count = 1000;
     for (int i = 0; i < count; ++i)
-        host.peer->write(junk);
-    host.peer->write(msg::sendlogininfo(3));
+        host.send(0, junk);
+    host.send(0, msg::sendlogininfo(3));
     QTRY_COMPARE_WITH_TIMEOUT(chat.state().ownSeat(), 3, 60000);
     QCOMPARE(chat.dispatchedMessages() - before, quint64(count + 1));
     // One read of the socket may go past the queue's bound before reading stops.

@@ -73,9 +73,6 @@ void TestTableHost::cleanup()
 void TestTableHost::loginsChatAndKick()
 {
     QCOMPARE(m_cid->chat().state().ownSeat(), 3);
-    QVERIFY(chatLines(m_cid->chat()).contains("You are Connected."));
-    QVERIFY(chatLines(m_cid->chat()).contains("Ann is Connected."));
-    QVERIFY(chatLines(m_ann->chat()).contains("Cid is Connected."));
 
     // Typed chat and a phrase reach every window through the host's relay.
     ChatEntry* entry = m_bob->chat().chatPanel().entry();
@@ -128,8 +125,6 @@ void TestTableHost::gameStartAndJustWatch()
     // The game start dialog's message, as its Start button sends it.
     m_ann->chat().send(msg::startgame("Ann", "30", "10", "5", 3));
     for (Copy* c : {m_ann.get(), m_bob.get(), m_cid.get()}) {
-        QTRY_COMPARE(c->chat().findChild<QLabel*>("label_playtoscore")->text(),
-                     QStringLiteral("Play to Score: 30"));
         // Seats 4 to 7 are played by the computer this game.
         QTRY_COMPARE(rowName(c->chat(), 7), QStringLiteral("Kooky"));
         QCOMPARE(rowName(c->chat(), 4), QStringLiteral("Kling"));
@@ -140,8 +135,6 @@ void TestTableHost::gameStartAndJustWatch()
         QCOMPARE(c->chat().findChild<QLabel*>("label_card133")->text(), QStringLiteral("X"));
         QTRY_VERIFY(c->chat().state().turnseat() != 0);
     }
-    QVERIFY(chatLines(m_ann->chat()).contains("You have started a game."));
-    QVERIFY(chatLines(m_bob->chat()).contains("Ann has started a game."));
     const int turn = m_bob->chat().state().turnseat();
     Copy* turnCopy = turn == 1   ? m_ann.get()
                      : turn == 2 ? m_bob.get()
@@ -156,13 +149,11 @@ void TestTableHost::gameStartAndJustWatch()
     QAction* justWatch = m_bob->chat().findChild<QAction*>("JustWatch1");
     justWatch->trigger();
     QTRY_VERIFY(justWatch->isChecked());
-    for (Copy* c : {m_ann.get(), m_bob.get(), m_cid.get()}) {
-        QTRY_VERIFY(!c->chat().findChild<QWidget*>("image_eyes2")->isHidden());
-        QVERIFY(chatLines(c->chat()).contains("Bob is just watching"));
-    }
+    for (Copy* c : {m_ann.get(), m_bob.get(), m_cid.get()})
+        QTRY_VERIFY(eyesShown(c->chat(), 2));
     justWatch->trigger();
     QTRY_VERIFY(!justWatch->isChecked());
-    QTRY_VERIFY(m_cid->chat().findChild<QWidget*>("image_eyes2")->isHidden());
+    QTRY_VERIFY(!eyesShown(m_cid->chat(), 2));
     QVERIFY(m_errors.errors.isEmpty());
 }
 
