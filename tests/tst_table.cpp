@@ -4,6 +4,7 @@
 #include "net/messages.h"
 #include "support/clienttable.h"
 #include "support/finders.h"
+#include "support/settingsfolder.h"
 
 #include <QAction>
 #include <QLabel>
@@ -27,9 +28,8 @@ std::array<bool, 5> inRound(std::initializer_list<int> seats)
 class TestTable : public QObject {
     Q_OBJECT
 private slots:
-    void loginsFillTheRows();
-    void spiesJoinAndLeave();
-    void departures();
+    void seatEvents_data();
+    void seatEvents();
     void justWatchOnAndOff();
     void gameAndRoundStart();
     void myboardFillsBothCards();
@@ -41,92 +41,82 @@ private slots:
     void windowPicture();
 };
 
-// Seat 3 logs in while seats 1 and 2 are held (existing players with a watcher).
-void TestTable::loginsFillTheRows()
+void TestTable::seatEvents_data()
 {
-    ClientTable table;
-    auto* ann = table.join("Ann", 1);
-    auto* bob = table.join("Bob", 2);
-    QVERIFY(ann && bob);
-    auto* cid = table.join("Cid", 3, false);
-    QVERIFY(cid);
-    table.sendAll(msg::newplayerinfo(3, "Cid"));
-    table.send(cid, msg::existingplayers({{1, "Ann", false}, {2, "Bob", true}}));
-
-    for (auto* p : {ann, bob, cid}) {
-        QCOMPARE(rowName(p->chat(), 1), QStringLiteral("Ann"));
-        QCOMPARE(rowName(p->chat(), 2), QStringLiteral("Bob"));
-        QCOMPARE(rowName(p->chat(), 3), QStringLiteral("Cid"));
-        QCOMPARE(rowName(p->chat(), 4), table::waitingName);
-    }
-    // After the loading line and the line on joining.
-    QCOMPARE(chatLines(cid->chat()).mid(2),
-             QStringList({"You are Connected.", "Ann is Connected.", "Bob is Connected."}));
-    QVERIFY(chatLines(ann->chat()).endsWith("Cid is Connected."));
-    // "entered" after each player-list message.
-    QCOMPARE(cid->sounds.played, QStringList({"entered", "entered"}));
-    // The watching flag of the existing players shows the eyes at once.
-    QVERIFY(eyesShown(cid->chat(), 2));
-    QVERIFY(!eyesShown(cid->chat(), 1));
-    QVERIFY(!eyesShown(ann->chat(), 2));
-    QVERIFY(table.errors.errors.isEmpty());
-}
-
-void TestTable::spiesJoinAndLeave()
-{
-    ClientTable table;
-    auto* ann = table.join("Ann", 1);
-    auto* spy = table.join("Sam", 8);
-    QVERIFY(ann && spy);
-    table.sendAll(msg::newplayerinfo(9, "Zed"));
-    QCOMPARE(chatLines(spy->chat()).mid(2),
-             QStringList({"You are Connected.", "You are spying.", "Ann is Connected.",
-                          "Zed is Connected.", "Zed is spying."}));
-    QCOMPARE(chatLines(ann->chat()).mid(2),
-             QStringList({"You are Connected.", "Sam is Connected.", "Sam is spying.",
-                          "Zed is Connected.", "Zed is spying."}));
-    for (auto* p : {ann, spy}) {
-        QCOMPARE(p->chat().spylistItems()->stringList(), QStringList({"8: Sam", "9: Zed"}));
-        for (int seat = 2; seat <= 7; ++seat)
-            QCOMPARE(rowName(p->chat(), seat), table::waitingName);
-    }
-
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<QByteArrayList>("messages");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("rows"); // seats 1 to 7, "*" where the eyes show
+    QTest::addColumn<QStringList>("spies");
+    QTest::addColumn<QStringList>("sounds");
+    const QString w = table::waitingName;
+    QTest::newRow("logging in beside a player and a watcher")
+        << 3
+        << QByteArrayList{msg::newplayerinfo(3, "Cid"),
+                          msg::existingplayers({{1, "Ann", false}, {2, "Bob", true}})}
+        << QStringList{"You are Connected.", "Ann is Connected.", "Bob is Connected."}
+        << QStringList{"Ann", "Bob*", "Cid", w, w, w, w}.join(',') << QStringList()
+        << QStringList{"entered", "entered"};
+    QTest::newRow("a spy's own view")
+        << 8
+        << QByteArrayList{msg::newplayerinfo(8, "Sam"), msg::existingplayers({{1, "Ann", false}}),
+                          msg::newplayerinfo(9, "Zed")}
+        << QStringList{"You are Connected.", "You are spying.", "Ann is Connected.",
+                       "Zed is Connected.", "Zed is spying."}
+        << QStringList{"Ann", w, w, w, w, w, w}.join(',') << QStringList{"8: Sam", "9: Zed"}
+        << QStringList{"entered", "entered", "entered"};
     // A spy the list does not hold: nothing happens.
-    const int lines = int(chatLines(ann->chat()).size());
-    table.send(ann, msg::playerdisconnected(9, "Ned"));
-    table.send(ann, msg::playerdisconnected(9, "Zed"));
-    QCOMPARE(chatLines(ann->chat()).mid(lines), QStringList({"Zed has left."}));
-    QCOMPARE(ann->chat().spylistItems()->stringList(), QStringList({"8: Sam"}));
+    QTest::newRow("spies come and go")
+        << 1
+        << QByteArrayList{msg::newplayerinfo(1, "Ann"), msg::newplayerinfo(8, "Sam"),
+                          msg::newplayerinfo(9, "Zed"), msg::playerdisconnected(9, "Ned"),
+                          msg::playerdisconnected(9, "Zed")}
+        << QStringList{"You are Connected.", "Sam is Connected.", "Sam is spying.",
+                       "Zed is Connected.",  "Zed is spying.",    "Zed has left."}
+        << QStringList{"Ann", w, w, w, w, w, w}.join(',') << QStringList{"8: Sam"}
+        << QStringList{"entered", "entered", "entered"};
+    // Seat 4 has had the turn since the round start, seat 5 has not; seat 6's person is
+    // named like its computer. The row's text is named, and a row showing the computer's
+    // name, leaving again, says nothing.
+    QTest::newRow("departures") << 1
+                                << QByteArrayList{msg::newplayerinfo(1, "Ann"),
+                                                  msg::newplayerinfo(4, "Dee"),
+                                                  msg::newplayerinfo(5, "Eve"),
+                                                  msg::newplayerinfo(6, "Krazy"),
+                                                  msg::justwatching(4, 1),
+                                                  msg::roundstart(1, inRound({4, 5, 6})),
+                                                  msg::nextplayer(4),
+                                                  msg::playerdisconnected(4, "Dee"),
+                                                  msg::playerdisconnected(5, "Eve"),
+                                                  msg::playerdisconnected(6, "Krazy"),
+                                                  msg::playerdisconnected(4, "")}
+                                << QStringList{"You are Connected.",   "Dee is Connected.",
+                                               "Eve is Connected.",    "Krazy is Connected.",
+                                               "Dee is just watching", "Dee disconnected.",
+                                               "Eve disconnected."}
+                                << QStringList{"Ann", w, w, "Kling", w, w, w}.join(',')
+                                << QStringList()
+                                << QStringList{"entered", "entered", "entered", "entered"};
 }
 
-void TestTable::departures()
+// One window handed the host's messages, with no connection at all.
+void TestTable::seatEvents()
 {
-    ClientTable table;
-    auto* ann = table.join("Ann", 1);
-    QVERIFY(ann);
-    table.sendAll(msg::newplayerinfo(4, "Dee"));
-    table.sendAll(msg::newplayerinfo(5, "Eve"));
-    table.sendAll(msg::newplayerinfo(6, "Krazy")); // a person named like seat 6's computer
-    table.sendAll(msg::justwatching(4, 1));
-    // Seat 4 has had the turn since the round start; seat 5 has not.
-    table.sendAll(msg::roundstart(1, inRound({4, 5, 6})));
-    table.sendAll(msg::nextplayer(4));
-    QVERIFY(eyesShown(ann->chat(), 4));
-    const int lines = int(chatLines(ann->chat()).size());
-
-    table.sendAll(msg::playerdisconnected(4, "Dee"));
-    table.sendAll(msg::playerdisconnected(5, "Eve"));
-    table.sendAll(msg::playerdisconnected(6, "Krazy"));
-    QCOMPARE(rowName(ann->chat(), 4), QStringLiteral("Kling"));
-    QCOMPARE(rowName(ann->chat(), 5), table::waitingName);
-    QVERIFY(!eyesShown(ann->chat(), 4));
-    // The row's text is named, and a row showing the computer's name says nothing.
-    QCOMPARE(chatLines(ann->chat()).mid(lines),
-             QStringList({"Dee disconnected.", "Eve disconnected."}));
-
-    // The computer player's row leaving again: no line.
-    table.sendAll(msg::playerdisconnected(4, ""));
-    QCOMPARE(chatLines(ann->chat()).size(), lines + 2);
+    QFETCH(int, seat);
+    QFETCH(QByteArrayList, messages);
+    RecordingSoundPlayer sounds;
+    Tchat chat(isolatedOptions(), nullptr, &sounds);
+    feed(chat, msg::sendlogininfo(seat));
+    const int before = int(chatLines(chat).size());
+    for (const QByteArray& message : messages)
+        feed(chat, message);
+    QTEST(chatLines(chat).mid(before), "lines");
+    QStringList rows;
+    for (int row = 1; row <= table::playingSeats; ++row)
+        rows << rowName(chat, row) + (eyesShown(chat, row) ? "*" : "");
+    QTEST(rows.join(','), "rows");
+    QTEST(chat.spylistItems()->stringList(), "spies");
+    QTEST(sounds.played, "sounds");
 }
 
 void TestTable::justWatchOnAndOff()
