@@ -4,6 +4,8 @@
 #include "client/phrasebuttons.h"
 #include "net/messages.h"
 #include "support/clienttable.h"
+#include "support/finders.h"
+#include "support/recordingreporter.h"
 #include "support/settingsfolder.h"
 
 #include <QAction>
@@ -57,14 +59,20 @@ QList<Piece> pieces(const QTextBlock& block)
     return result;
 }
 
+// A line as it shows: a smiley as [its picture], a link as <its text>.
+QString shown(const QTextBlock& block)
+{
+    QString text;
+    for (const Piece& p : pieces(block))
+        text += !p.image.isEmpty() ? '[' + p.image + ']'
+                : p.href.isEmpty() ? p.text
+                                   : '<' + p.text + '>';
+    return text;
+}
+
 QList<Piece> lastLine(Tchat& chat)
 {
     return pieces(chat.chatPanel().view()->document()->lastBlock());
-}
-
-QAction* action(Tchat& chat, const char* name)
-{
-    return chat.findChild<QAction*>(name);
 }
 
 struct OpenedUrls {
@@ -77,7 +85,8 @@ class TestChat : public QObject {
     Q_OBJECT
 private slots:
     void lineStylesHeadsAndRecolouring();
-    void smileyBetweenWordsAndBadCodes();
+    void shownLines_data();
+    void shownLines();
     void linkWordsAndSlots();
     void followingLinks();
     void receivedChatColours();
@@ -116,8 +125,6 @@ void TestChat::lineStylesHeadsAndRecolouring()
     // Other styles keep their colour.
     QCOMPARE(pieces(chat.chatPanel().view()->document()->begin()).first().colour, blue);
     QCOMPARE(pieces(chat.chatPanel().view()->document()->begin()).first().style, 0);
-    // A body without ":" is all message, after an empty head.
-    QCOMPARE(chat.chatPanel().view()->document()->begin().text(), QStringLiteral(" Welcome "));
     // A code that is no seat is no line.
     const int blocks = chat.chatPanel().view()->document()->blockCount();
     chat.addlinetochat(10, "x", blue);
@@ -125,46 +132,50 @@ void TestChat::lineStylesHeadsAndRecolouring()
     QCOMPARE(chat.chatPanel().view()->document()->blockCount(), blocks);
 }
 
-void TestChat::smileyBetweenWordsAndBadCodes()
+void TestChat::shownLines_data()
 {
-    Tchat chat(isolatedOptions(), nullptr);
-    chat.addlinetochat(3, "Cid chats: hello :)#12 world", Qt::black);
-    const QList<Piece> line = lastLine(chat);
-    QStringList images;
-    QString before;
-    QString after;
-    for (const Piece& p : line) {
-        if (!p.image.isEmpty())
-            images.append(p.image);
-        else if (images.isEmpty())
-            before += p.text;
-        else
-            after += p.text;
-        if (p.image.isEmpty())
-            QCOMPARE(p.style, 8);
-    }
-    QCOMPARE(images, QStringList({"smiley:2"}));
-    QCOMPARE(before, QStringLiteral("Cid chats:  hello  "));
-    QCOMPARE(after, QStringLiteral(" world "));
-    QVERIFY(!chat.chatPanel()
-                 .view()
-                 ->document()
-                 ->resource(QTextDocument::ImageResource, QUrl("smiley:2"))
-                 .isNull());
-
+    QTest::addColumn<int>("seat");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("links");
+    const auto row = [](const char* tag, int seat, const QString& text, const QString& shown,
+                        int links = 0) { QTest::newRow(tag) << seat << text << shown << links; };
+    row("no head", 0, "Welcome", " Welcome ");
+    row("smiley between words", 3, "Cid chats: hello :)#12 world",
+        "Cid chats:  hello  [smiley:2] world ");
     // Codes that are not 10 to 27 show the first smiley; the five characters never show.
-    chat.addlinetochat(3, "Cid chats: a:)#99b:)#abc:)#27:)#1", Qt::black);
-    images.clear();
-    QString text;
-    for (const Piece& p : lastLine(chat)) {
+    row("smiley codes", 3, "Cid chats: a:)#99b:)#abc:)#27:)#1",
+        "Cid chats:  a [smiley:0]b [smiley:0]c [smiley:17] [smiley:0]");
+    row("links", 2, "Bob chats: see WWW.Example.com and https://quorvel.test/x now",
+        "Bob chats:  see <WWW.Example.com> and <https://quorvel.test/x> now ", 2);
+    // Words that would open a file or run a program are no links.
+    row("no links", 2,
+        "Bob chats: file:///etc/www.passwd /usr/bin/www.run C:\\www.x javascript:www.x http:// "
+        "xhttp://a.b",
+        "Bob chats:  file:///etc/www.passwd /usr/bin/www.run C:\\www.x javascript:www.x http:// "
+        "xhttp://a.b ");
+    // The head ends inside an address written with "http://"; the rest is no link.
+    row("head in an address", 2, "Bob http://quorvel.test", "Bob http: //quorvel.test ");
+}
+
+void TestChat::shownLines()
+{
+    QFETCH(int, seat);
+    QFETCH(QString, text);
+    QFETCH(int, links);
+    Tchat chat(isolatedOptions(), nullptr);
+    chat.addlinetochat(seat, text, Qt::black);
+    const QTextBlock line = chat.chatPanel().view()->document()->lastBlock();
+    QTEST(shown(line), "shown");
+    QCOMPARE(chat.chatPanel().view()->linkCounter(), links - 1);
+    // Each smiley's picture is in the document; the words keep the seat's style.
+    for (const Piece& p : pieces(line)) {
         if (!p.image.isEmpty())
-            images.append(p.image);
-        text += p.text;
+            QVERIFY(!line.document()->resource(QTextDocument::ImageResource, p.image).isNull());
+        else
+            QCOMPARE(p.style,
+                     p.href.isEmpty() ? ChatView::styleForCode(seat) : ChatView::linkStyle);
     }
-    QCOMPARE(images, QStringList({"smiley:0", "smiley:0", "smiley:17", "smiley:0"}));
-    QVERIFY(!text.contains(":)#"));
-    QVERIFY(!text.contains("99"));
-    QCOMPARE(text.remove(' '), QStringLiteral("Cidchats:abc"));
 }
 
 void TestChat::linkWordsAndSlots()
@@ -179,26 +190,10 @@ void TestChat::linkWordsAndSlots()
         if (!p.href.isEmpty())
             links.append(p);
     QCOMPARE(links.size(), 2);
-    QCOMPARE(links.at(0).text, QStringLiteral("WWW.Example.com"));
-    QCOMPARE(links.at(0).style, ChatView::linkStyle);
     QCOMPARE(links.at(0).colour, green);
     QCOMPARE(links.at(0).href, QStringLiteral("0"));
     QCOMPARE(links.at(1).href, QStringLiteral("1"));
     QCOMPARE(view->linkSlot(0), QStringLiteral("WWW.Example.com "));
-
-    // Words that would open a file or run a program are no links.
-    chat.addlinetochat(
-        2,
-        "Bob chats: file:///etc/www.passwd /usr/bin/www.run C:\\www.x javascript:www.x "
-        "http:// xhttp://a.b",
-        Qt::black);
-    for (const Piece& p : lastLine(chat))
-        QVERIFY2(p.href.isEmpty(), qPrintable(p.text));
-    QCOMPARE(view->linkCounter(), 1);
-
-    // The head ends inside an address written with "http://"; the rest is no link.
-    chat.addlinetochat(2, "Bob http://quorvel.test", Qt::black);
-    QCOMPARE(view->linkCounter(), 1);
 
     // 101 slots; after slot 100 the counter wraps to 1, not 0.
     for (int i = 2; i <= 100; ++i)
@@ -257,53 +252,40 @@ void TestChat::followingLinks()
 
 void TestChat::receivedChatColours()
 {
-    ClientTable table;
-    auto* bob = table.join("Bob", 2);
-    QVERIFY(bob);
-    Tchat& chat = bob->chat();
+    RecordingReporter errors;
+    Tchat chat(isolatedOptions(), &errors);
     // A text with "|" is cut there and shown red: the rest is no colour.
-    table.send(bob, msg::chatRelay(2, "Bob", "a|b|clBlue"));
+    feed(chat, msg::chatRelay(2, "Bob", "a|b|clBlue"));
     QCOMPARE(chatLines(chat).last(), QStringLiteral("Bob chats: a"));
     QCOMPARE(lastLine(chat).last().colour, red);
-    table.send(bob, msg::frame("CMD_chat+2+Bob chats: no colour at all"));
-    table.send(bob, msg::actionRelay(3, "Cid", "waves|clnavy"));
-    const QStringList lines = chatLines(chat);
-    QCOMPARE(lines.at(lines.size() - 2), QStringLiteral("Bob chats: no colour at all"));
-    QCOMPARE(pieces(chat.chatPanel().view()->document()->lastBlock().previous()).last().colour,
-             red);
-    QCOMPARE(lines.last(), QStringLiteral("Cid waves"));
+    feed(chat, msg::frame("CMD_chat+2+Bob chats: no colour at all"));
+    QCOMPARE(chatLines(chat).last(), QStringLiteral("Bob chats: no colour at all"));
+    QCOMPARE(lastLine(chat).last().colour, red);
+    feed(chat, msg::actionRelay(3, "Cid", "waves|clnavy"));
+    QCOMPARE(chatLines(chat).last(), QStringLiteral("Cid waves"));
     QCOMPARE(lastLine(chat).last().colour, QColor(0, 0, 128));
     QCOMPARE(lastLine(chat).last().style, 8);
     // An action has no head: its line starts with the blank after the empty head.
     QCOMPARE(lastLine(chat).first().text, QStringLiteral(" Cid waves "));
     // A chat text with "+" is shown whole.
-    table.send(bob, msg::chatRelay(2, "Bob", "1+1=2|clBlack"));
+    feed(chat, msg::chatRelay(2, "Bob", "1+1=2|clBlack"));
     QCOMPARE(chatLines(chat).last(), QStringLiteral("Bob chats: 1+1=2"));
-    QVERIFY(table.errors.errors.isEmpty());
+    QVERIFY(errors.errors.isEmpty());
 }
 
 void TestChat::typedChat()
 {
-    ClientTable table;
     // Before the login nothing is sent and the text stays.
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
-    options.arguments = {"Zed", "127.0.0.1", "join"};
-    options.gamePort = table.host.port();
-    QTcpServer lobby;
-    QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
-    options.lobbyPort = lobby.serverPort();
-    Program waiting(options, &table.errors);
-    waiting.chat().show();
-    const int zed = table.host.waitForClient();
-    QVERIFY(zed >= 0);
-    ChatEntry* entry = waiting.chat().chatPanel().entry();
+    RecordingReporter errors;
+    Tchat waiting(isolatedOptions(), &errors);
+    ChatEntry* entry = waiting.chatPanel().entry();
     QCOMPARE(entry->text(), ChatEntry::placeholder);
     QTest::keyClicks(entry, "hi");
-    QCOMPARE(entry->text(), QStringLiteral("hi"));
     QTest::keyClick(entry, Qt::Key_Return);
     QCOMPARE(entry->text(), QStringLiteral("hi"));
+    QVERIFY(errors.errors.isEmpty());
 
+    ClientTable table;
     auto* bob = table.join("Bob", 2);
     QVERIFY(bob);
     entry = bob->chat().chatPanel().entry();
@@ -332,7 +314,6 @@ void TestChat::typedChat()
     QCOMPARE(sent,
              QByteArrayList({"CMD_chat+2+Hello + bye|x|$00804020", "CMD_action+2+waves|$00804020",
                              "CMD_action+2+w|$00804020", "CMD_chat+2+last|clBlack"}));
-    QVERIFY(table.host.withPrefix(zed, "CMD_chat").isEmpty());
 }
 
 void TestChat::phraseButtonsAndTheirGate()
@@ -528,24 +509,22 @@ void TestChat::viewCommands()
     QCOMPARE(view->textCursor().selectedText(), QStringLiteral("well-known"));
 }
 
+// The colour chosen in the dialog is used and saved; a cancelled dialog changes nothing.
 void TestChat::textColour()
 {
     Tchat chat(isolatedOptions(), nullptr);
     chat.show();
     QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::black));
-    action(chat, "TextColor1")->trigger();
-    auto* dialog = chat.findChild<QColorDialog*>("ColorDialog");
-    QTRY_VERIFY(dialog->isVisible());
-    dialog->setCurrentColor(QColor(0x20, 0x40, 0x80));
-    dialog->accept();
-    QCOMPARE(chat.chatPanel().chatColour(), QColor(0x20, 0x40, 0x80));
-    QCOMPARE(chat.chatPanel().entry()->palette().color(QPalette::Text), QColor(0x20, 0x40, 0x80));
-    // Cancelled: nothing changes.
-    action(chat, "TextColor1")->trigger();
-    QTRY_VERIFY(dialog->isVisible());
-    dialog->setCurrentColor(Qt::red);
-    dialog->reject();
-    QCOMPARE(chat.chatPanel().chatColour(), QColor(0x20, 0x40, 0x80));
+    for (const bool accept : {true, false}) {
+        action(chat, "TextColor1")->trigger();
+        auto* dialog = chat.findChild<QColorDialog*>("ColorDialog");
+        QTRY_VERIFY(dialog->isVisible());
+        dialog->setCurrentColor(accept ? Qt::red : Qt::blue);
+        accept ? dialog->accept() : dialog->reject();
+        QCOMPARE(chat.chatPanel().chatColour(), QColor(Qt::red));
+        QCOMPARE(chat.chatPanel().entry()->palette().color(QPalette::Text), QColor(Qt::red));
+        QCOMPARE(iniValue(chat.iniPath(), "Textcolor"), QStringLiteral("clRed"));
+    }
 }
 
 QTEST_MAIN(TestChat)

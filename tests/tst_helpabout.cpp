@@ -61,14 +61,12 @@ private slots:
     void helpOpensOnOverview();
     void topicButtons_data();
     void topicButtons();
-    void doneAndContentKeepTheLastTopic();
     void topicTexts_data();
     void topicTexts();
     void optionsTopicHeadings();
     void helpAboutButtonAndPlacement();
     void aboutShowsVersionAndYear();
     void linkAndLogoOpenTheProductPage();
-    void pageThatCannotOpen();
 };
 
 void TestHelpAbout::helpOpensOnOverview()
@@ -77,13 +75,8 @@ void TestHelpAbout::helpOpensOnOverview()
     QCOMPARE(help.windowTitle(), QStringLiteral("Trellic - Help File"));
     help.showHelp();
     QVERIFY(help.isVisible());
-    QCOMPARE(help.size(), QSize(556, 422));
-    QCOMPARE(child<QWidget>(help, QStringLiteral("panel_side"))->width(), 137);
-    QCOMPARE(child<QLabel>(help, QStringLiteral("label_caption"))->height(), 20);
     QCOMPARE(caption(help), QStringLiteral("Overview"));
     QCOMPARE(frontTopic(help)->objectName(), QStringLiteral("memo1"));
-    QVERIFY(frontTopic(help)->isVisible());
-    QVERIFY(!child<QTextBrowser>(help, QStringLiteral("memo5"))->isVisible());
     QVERIFY(frontTopic(help)->isReadOnly());
 
     // The side panel's buttons from top to bottom.
@@ -99,98 +92,42 @@ void TestHelpAbout::helpOpensOnOverview()
 
 void TestHelpAbout::topicButtons_data()
 {
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<QString>("memo");
+    QTest::addColumn<int>("topic"); // the button's and the text's number
     QTest::addColumn<QString>("firstLine");
-    QTest::newRow("Connecting") << "SelButton2"
-                                << "Connecting"
-                                << "memo2"
-                                << "Connecting";
-    QTest::newRow("Game Play") << "SelButton3"
-                               << "Game Play"
-                               << "memo3"
-                               << "Game Play";
-    QTest::newRow("Scoring") << "SelButton4"
-                             << "Scoring"
-                             << "memo4"
-                             << "Scoring";
-    QTest::newRow("Documentation") << "SelButton5"
-                                   << "Documentation"
-                                   << "memo5"
-                                   << "History";
-    QTest::newRow("Options") << "SelButton7"
-                             << "Options"
-                             << "memo7"
-                             << "Options";
-    QTest::newRow("Overview") << "SelButton1"
-                              << "Overview"
-                              << "memo1"
-                              << "Overview";
+    QTest::newRow("Connecting") << 2 << "Connecting";
+    QTest::newRow("Game Play") << 3 << "Game Play";
+    QTest::newRow("Scoring") << 4 << "Scoring";
+    QTest::newRow("Documentation") << 5 << "History";
+    QTest::newRow("Options") << 7 << "Options";
+    QTest::newRow("Overview") << 1 << "Overview";
 }
 
 // The caption line is the button's caption, the text its topic's: "Documentation" over
-// a text that starts with "History".
+// a text that starts with "History". Done and the next opening keep the topic.
 void TestHelpAbout::topicButtons()
 {
-    QFETCH(QString, button);
-    QFETCH(QString, caption);
-    QFETCH(QString, memo);
+    QFETCH(int, topic);
     QFETCH(QString, firstLine);
     Thelp help;
     help.showHelp();
     click(help, QStringLiteral("SelButton3"));
-    click(help, button);
-    QCOMPARE(::caption(help), caption);
-    QCOMPARE(frontTopic(help)->objectName(), memo);
-    QVERIFY(frontTopic(help)->isVisible());
-    QCOMPARE(lines(frontTopic(help)).first(), firstLine);
-    QCOMPARE(lines(frontTopic(help)).at(1), QString());
-    QCOMPARE(help.currentTopic(), memo.mid(4).toInt());
-}
-
-void TestHelpAbout::doneAndContentKeepTheLastTopic()
-{
-    Thelp help;
-    help.showHelp();
-    click(help, QStringLiteral("SelButton5"));
-    click(help, QStringLiteral("button_done"));
-    QVERIFY(!help.isVisible());
-    help.showHelp();
-    QVERIFY(help.isVisible());
-    QCOMPARE(caption(help), QStringLiteral("Documentation"));
-    QCOMPARE(frontTopic(help)->objectName(), QStringLiteral("memo5"));
-    QCOMPARE(lines(frontTopic(help)).first(), QStringLiteral("History"));
+    click(help, QStringLiteral("SelButton%1").arg(topic));
+    for (int opening = 0; opening < 2; ++opening) {
+        QCOMPARE(caption(help), QString::fromLatin1(QTest::currentDataTag()));
+        QCOMPARE(frontTopic(help)->objectName(), QStringLiteral("memo%1").arg(topic));
+        QVERIFY(frontTopic(help)->isVisible());
+        QCOMPARE(lines(frontTopic(help)).mid(0, 2), QStringList({firstLine, QString()}));
+        QCOMPARE(help.currentTopic(), topic);
+        click(help, QStringLiteral("button_done"));
+        QVERIFY(!help.isVisible());
+        help.showHelp();
+    }
 }
 
 void TestHelpAbout::topicTexts_data()
 {
     QTest::addColumn<QString>("memo");
     QTest::addColumn<QStringList>("expected");
-    QTest::newRow("Overview") << "memo1"
-                              << QStringList{
-                                     "Overview", "",
-                                     "I created a solo version of Bingo. Players asked for a "
-                                     "multiplayer version so here is what I came up with.",
-                                     "",
-                                     "I didn't want my bingo game to be as all the other bingo "
-                                     "games out there so I added the Zorer Aru feature. "};
-    QTest::newRow("Game Play")
-        << "memo3"
-        << QStringList{
-               "Game Play",
-               "",
-               "Players take turns selecting one ball to uncover.  All players then cover each "
-               "number on their cards that match the ball.",
-               "",
-               "Click on the purple circles to select a ball. Click on a number to cover it.",
-               "",
-               "There are five Zorer Aru Balls on the board. Once three of these balls are "
-               "revealed, the game ends and scores are tallied.",
-               "",
-               "The player who reaches the play to score first wins. If more then one player "
-               "eacher the play to score in the same round, the player with the highest score "
-               "wins. In case of a tie, another round will be played."};
     QTest::newRow("Scoring")
         << "memo4"
         << QStringList{"Scoring",
@@ -223,39 +160,22 @@ void TestHelpAbout::topicTexts()
     QFETCH(QStringList, expected);
     Thelp help;
     QCOMPARE(lines(child<QTextBrowser>(help, memo)), expected);
-
-    const QStringList connecting = lines(child<QTextBrowser>(help, QStringLiteral("memo2")));
-    QCOMPARE(
-        connecting.at(2),
-        QStringLiteral("Solo Games: To play a solo game, press the Start Game button. Solo games "
-                       "can be played while offline.  Since the game is designed to be playing "
-                       "online and uses the internet components, your firewall must grant the "
-                       "game access to the internet."));
-    QVERIFY(connecting.join('\n').contains(QStringLiteral("7772")));
-    // Our own words on playing with others without the lobby.
-    QVERIFY(connecting.join('\n').contains(QStringLiteral("choose File, Play with Others")));
-    QVERIFY(connecting.join('\n').contains(QStringLiteral("quorvel NAME ADDRESS join")));
-    QCOMPARE(connecting.last(),
-             QStringLiteral("Note: If at any time the host (ussually the first player in the list) "
-                            "is disconnected, all game play will end."));
 }
 
 void TestHelpAbout::optionsTopicHeadings()
 {
     Thelp help;
-    const QStringList text = lines(child<QTextBrowser>(help, QStringLiteral("memo7")));
     QStringList headings;
-    for (const QString& line : text) {
+    for (const QString& line : lines(child<QTextBrowser>(help, QStringLiteral("memo7"))))
         if (line.startsWith('-'))
             headings << line;
-    }
     QCOMPARE(headings, QStringList({"-Just Watch", "-Bot Speed", "-Sounds", "-Chat/Action Text",
                                     "-Screen Location", "-Phrase Buttons", "-Tally List",
                                     "-Spy List", "-Phrase List"}));
-    const QString whole = text.join('\n');
-    QVERIFY(whole.contains(QStringLiteral("The Musical Phrase Button will play a sound.")));
-    QVERIFY(whole.contains(QStringLiteral("The tally list allows you to monitor your games played, "
-                                          "wins/loses, and sometimes some other statistics.")));
+    // Our own words on playing with others without the lobby.
+    const QString connecting = child<QTextBrowser>(help, QStringLiteral("memo2"))->toPlainText();
+    for (const char* words : {"7772", "choose File, Play with Others", "quorvel NAME ADDRESS join"})
+        QVERIFY2(connecting.contains(QLatin1String(words)), words);
 }
 
 // In the program the help window's "About" shows the about window; both open centred on
@@ -289,32 +209,25 @@ void TestHelpAbout::aboutShowsVersionAndYear()
     Tabout about;
     about.showAbout();
     QCOMPARE(about.windowTitle(), QStringLiteral("Quorvel - About"));
-    QCOMPARE(about.size(), QSize(304, 174));
-    QCOMPARE(about.minimumSize(), about.maximumSize());
 
     // "Version", the version label and ".0" read as one line, left to right.
     auto* word = child<QLabel>(about, QStringLiteral("label_versionword"));
     auto* version = child<QLabel>(about, QStringLiteral("version"));
     auto* end = child<QLabel>(about, QStringLiteral("label_versionend"));
-    QCOMPARE(version->text(), QStringLiteral("1.0.1"));
     QCOMPARE(version->text(), table::version());
     QCOMPARE(word->text() + version->text() + end->text(), QStringLiteral("Version 1.0.1.0"));
     QVERIFY(word->geometry().right() < version->geometry().left());
     QVERIFY(version->geometry().right() < end->geometry().left());
     QCOMPARE(word->mapToGlobal(QPoint()).y(), end->mapToGlobal(QPoint()).y());
-
-    const QString year = child<QLabel>(about, QStringLiteral("label_year"))->text();
-    QCOMPARE(year.size(), 4);
-    QCOMPARE(year, QString::number(QDate::currentDate().year()));
-
-    auto* logo = child<QLabel>(about, QStringLiteral("image_logo"));
-    QCOMPARE(logo->size(), QSize(211, 53));
-    QCOMPARE(logo->pixmap().deviceIndependentSize().toSize(), QSize(211, 53));
+    QCOMPARE(child<QLabel>(about, QStringLiteral("label_year"))->text(),
+             QString::number(QDate::currentDate().year()));
 
     click(about, QStringLiteral("button_done"));
     QVERIFY(!about.isVisible());
 }
 
+// The link, the logo and the main window's logo open the page; where it cannot open, a
+// box says so without blocking the program.
 void TestHelpAbout::linkAndLogoOpenTheProductPage()
 {
     RecordingOpener opener;
@@ -324,24 +237,16 @@ void TestHelpAbout::linkAndLogoOpenTheProductPage()
     auto* link = child<QLabel>(about, QStringLiteral("label_url"));
     QCOMPARE(link->text(), QString::fromLatin1(Tabout::productAddress));
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-    QVERIFY(QUrl(link->text()).isValid());
 
     click(about, QStringLiteral("label_url"));
     click(about, QStringLiteral("image_logo"));
-    // The main window's logo calls the same slot.
     about.label_urlClick();
     const QUrl page(QString::fromLatin1(Tabout::productAddress));
     QCOMPARE(opener.urls, QList<QUrl>({page, page, page}));
     QVERIFY(opener.programs.isEmpty());
-}
+    QVERIFY(!about.findChild<QMessageBox*>(QStringLiteral("message")));
 
-void TestHelpAbout::pageThatCannotOpen()
-{
-    RecordingOpener opener;
     opener.succeed = false;
-    Tabout about;
-    about.setShellOpener(&opener);
-    about.showAbout();
     click(about, QStringLiteral("label_url"));
     const auto boxes = about.findChildren<QMessageBox*>(QStringLiteral("message"));
     QCOMPARE(boxes.size(), 1);

@@ -2,8 +2,10 @@
 #include "app/program.h"
 #include "host/seatconnections.h"
 #include "net/messages.h"
+#include "support/finders.h"
 #include "support/rawclient.h"
 #include "support/recordingreporter.h"
+#include "support/scriptedhost.h"
 #include "support/settingsfolder.h"
 #include "support/wire.h"
 
@@ -18,7 +20,6 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
-#include <QTextBrowser>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,30 +29,6 @@
 #include <sys/socket.h>
 
 namespace {
-
-// A scripted host: accepts connections and records what they send.
-struct ScriptedHost {
-    QTcpServer server;
-    QTcpSocket* peer = nullptr;
-    QByteArray received;
-    bool listen()
-    {
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            peer = server.nextPendingConnection();
-            QObject::connect(peer, &QTcpSocket::readyRead, [this] { received += peer->readAll(); });
-        });
-        return server.listen(QHostAddress::Any, 0);
-    }
-};
-
-// The chat's lines without the blanks that follow each line's head and words.
-QString chatText(Tchat& chat)
-{
-    QStringList lines = chat.findChild<QTextBrowser*>("mainchat")->toPlainText().split('\n');
-    for (QString& line : lines)
-        line = line.trimmed();
-    return lines.join('\n');
-}
 
 // A socket's keep-alive switch, idle seconds, probe interval, probe count and user timeout.
 QList<int> keepAlive(const QTcpSocket& socket)
@@ -134,7 +111,7 @@ void TestStartup::soloGame()
     QSignalSpy solo(&program.chat(), &Tchat::soloStarted);
     program.chat().show();
     QCOMPARE(solo.size(), 1);
-    QVERIFY(chatText(program.chat()).startsWith("Loading Solo Game..Please wait."));
+    QVERIFY(chatLines(program.chat()).join('\n').startsWith("Loading Solo Game..Please wait."));
     QVERIFY(program.server().isListening());
     QTRY_COMPARE(program.chat().state().ownSeat(), 1);
     QVERIFY(program.chat().state().loggedIn());
@@ -153,12 +130,14 @@ void TestStartup::hostWithThreeArguments()
     QVERIFY(program->chat().state().hostMode());
     QVERIFY(program->server().isListening());
     QTRY_COMPARE(program->chat().state().ownSeat(), 1);
-    QVERIFY(chatText(program->chat()).startsWith("Loading Multi-player Game.. Please Wait."));
+    QVERIFY(chatLines(program->chat())
+                .join('\n')
+                .startsWith("Loading Multi-player Game.. Please Wait."));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
     // The given address is not used when hosting.
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress(QHostAddress::LocalHost));
     // The hosting player is told the port and this machine's addresses to give the others.
-    const QString text = chatText(program->chat());
+    const QString text = chatLines(program->chat()).join('\n');
     QVERIFY(text.contains(QStringLiteral("port %1").arg(program->server().serverPort())));
     for (const QHostAddress& address : QNetworkInterface::allAddresses()) {
         if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback())
@@ -174,14 +153,14 @@ void TestStartup::hostWithThreeArguments()
 void TestStartup::joinUnlessExactlyTrue()
 {
     ScriptedHost host;
-    QVERIFY(host.listen());
+    QVERIFY(host.listen(QHostAddress::Any));
     // 127.0.0.2 stands for a remote host: still this machine, so nothing leaves it.
-    auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.2", "True", "ignored"}, host.port());
     QVERIFY(!program->chat().state().hostMode());
     QVERIFY(!program->server().isListening());
     QVERIFY(
         !program->chat().centralWidget()->findChild<QAbstractButton*>("button_start")->isVisible());
-    QTRY_VERIFY(host.peer);
+    QVERIFY(host.waitForClient() >= 0);
     QCOMPARE(program->chat().clientSocket().peerAddress(), QHostAddress("127.0.0.2"));
     QTRY_VERIFY_WITH_TIMEOUT(m_lobby.hasPendingConnections(), 10000);
 }
@@ -190,7 +169,7 @@ void TestStartup::oneOrTwoArgumentsConnectNowhere()
 {
     for (const QStringList& args : {QStringList{"Ann"}, QStringList{"Ann", "127.0.0.1"}}) {
         auto program = start(args);
-        QCOMPARE(chatText(program->chat()),
+        QCOMPARE(chatLines(program->chat()).join('\n'),
                  QStringLiteral("Loading Multi-player Game.. Please Wait."));
         QVERIFY(!program->server().isListening());
         QCOMPARE(program->chat().clientSocket().state(), QAbstractSocket::UnconnectedState);
@@ -202,11 +181,12 @@ void TestStartup::loginExchangeBytes()
 {
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
-    QTRY_VERIFY(host.peer);
-    host.peer->write(msg::sendlogininfo(2));
-    QTRY_COMPARE(host.received, "CMD_logininfo+2+1.0.1+Ann" + FF + FF);
-    QVERIFY(chatText(program->chat()).contains("The host starts the game."));
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
+    QVERIFY(host.waitForClient() >= 0);
+    host.send(0, msg::sendlogininfo(2));
+    QCOMPARE(host.waitFor(0, "CMD_logininfo"), 0);
+    QCOMPARE(host.received(0).first(), QByteArray("CMD_logininfo+2+1.0.1+Ann"));
+    QVERIFY(chatLines(program->chat()).join('\n').contains("The host starts the game."));
     QCOMPARE(program->chat().state().ownSeat(), 2);
     QVERIFY(program->chat().state().loggedIn());
 }
@@ -226,12 +206,12 @@ void TestStartup::hostGoingAwayLeavesABox()
     QFETCH(QString, text);
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
     Tchat& chat = program->chat();
     QSignalSpy closed(&chat, &Tchat::closed);
-    QTRY_VERIFY(host.peer);
-    host.peer->write(lastWords);
-    host.peer->disconnectFromHost();
+    QVERIFY(host.waitForClient() >= 0);
+    host.send(0, lastWords);
+    host.close(0);
     QTRY_COMPARE(chat.clientSocket().state(), QAbstractSocket::UnconnectedState);
     QMessageBox* box = nullptr;
     QTRY_VERIFY((box = chat.findChild<QMessageBox*>("messagebox")) && box->text() == text);
@@ -250,9 +230,9 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
 {
     ScriptedHost host;
     QVERIFY(host.listen());
-    auto program = start({"Ann", "127.0.0.1", "join"}, host.server.serverPort());
+    auto program = start({"Ann", "127.0.0.1", "join"}, host.port());
     Tchat& chat = program->chat();
-    QTRY_VERIFY(host.peer);
+    QVERIFY(host.waitForClient() >= 0);
     qsizetype mostQueued = 0;
     qint64 mostBuffered = 0;
     QTimer watch;
@@ -265,8 +245,8 @@ void TestStartup::floodingHostIsReadAtTheClientsPace()
     const QByteArray junk = "CMD_nothing+" + QByteArray(1000, 'x') + FF;
     const int count = 1000;
     for (int i = 0; i < count; ++i)
-        host.peer->write(junk);
-    host.peer->write(msg::sendlogininfo(3));
+        host.send(0, junk);
+    host.send(0, msg::sendlogininfo(3));
     QTRY_COMPARE_WITH_TIMEOUT(chat.state().ownSeat(), 3, 60000);
     QCOMPARE(chat.dispatchedMessages() - before, quint64(count + 1));
     // One read of the socket may go past the queue's bound before reading stops.
@@ -318,8 +298,9 @@ void TestStartup::failedConnectSaysSo()
                              .arg(host)
                              .arg(port)
                              .arg(why);
-    QTRY_VERIFY2_WITH_TIMEOUT(chatText(chat).contains(line), qPrintable(chatText(chat)), 10000);
-    QCOMPARE(chatText(chat).count(QStringLiteral("Cannot connect")), 1);
+    QTRY_VERIFY2_WITH_TIMEOUT(chatLines(chat).join('\n').contains(line),
+                              qPrintable(chatLines(chat).join('\n')), 10000);
+    QCOMPARE(chatLines(chat).join('\n').count(QStringLiteral("Cannot connect")), 1);
     QVERIFY(chat.isVisible());
     QCOMPARE(closed.size(), 0);
     QVERIFY(!chat.state().loggedIn());

@@ -52,6 +52,13 @@ void TestTableState::events_data()
     QTest::newRow("round start: a person keeps the row, plays at the turn")
         << E([](TableState& s) { return s.startRound(4, true), QString(); }) << 4 << ""
         << "Dee" << false;
+    QTest::newRow("round start: the person asked in plays from the turn")
+        << E([](TableState& s) { return s.startRound(4, true), s.nextTurn(4), QString(); }) << 4
+        << ""
+        << "Dee" << true;
+    QTest::newRow("player in play leaves: the computer takes the row")
+        << E([](TableState& s) { return s.nextTurn(4), s.leave(4); }) << 4 << "Dee"
+        << "Kling" << true;
     QTest::newRow("round start: not asked in")
         << E([](TableState& s) { return s.startRound(5, false), QString(); }) << 5 << ""
         << "Klick" << false;

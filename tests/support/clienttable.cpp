@@ -1,10 +1,8 @@
 #include "support/clienttable.h"
-#include "client/chatpanel.h"
 #include "support/settingsfolder.h"
 
-#include "client/chatview.h"
-#include "net/framereader.h"
 #include "net/messages.h"
+#include "support/finders.h"
 
 #include <QTest>
 
@@ -54,9 +52,7 @@ ClientTable::Player* ClientTable::join(const QString& name, int seat, bool annou
 
 void ClientTable::send(Player* player, const QByteArray& wire)
 {
-    FrameReader reader;
-    for (const QByteArray& text : reader.feed(wire))
-        player->chat().receive(text);
+    feed(player->chat(), wire);
 }
 
 void ClientTable::sendAll(const QByteArray& wire)
@@ -64,16 +60,6 @@ void ClientTable::sendAll(const QByteArray& wire)
     for (const auto& p : players)
         if (p->chat().clientSocket().state() == QAbstractSocket::ConnectedState)
             send(p.get(), wire);
-}
-
-QStringList chatLines(Tchat& chat)
-{
-    QStringList lines = chat.chatPanel().view()->toPlainText().split(QLatin1Char('\n'));
-    for (QString& line : lines)
-        line = line.simplified();
-    if (lines.size() == 1 && lines.first().isEmpty())
-        lines.clear();
-    return lines;
 }
 
 msg::CardCells dealtCards()

@@ -2,6 +2,7 @@
 
 #include "app/program.h"
 #include "net/messages.h"
+#include "support/finders.h"
 #include "support/recordingreporter.h"
 #include "support/recordingsoundplayer.h"
 #include "support/scriptedhost.h"
@@ -50,6 +51,3 @@ private:
 // Cards as the host deals them: card c, column x, row y holds 15 × (x - 1) + 5 × (c - 1) + y,
 // every number in its letter.
 msg::CardCells dealtCards();
-
-// The chat view's lines as plain text, each without the blanks around its words.
-QStringList chatLines(Tchat& chat);

@@ -34,9 +34,9 @@ ScriptedHost::~ScriptedHost()
         p->socket->disconnect(this);
 }
 
-bool ScriptedHost::listen()
+bool ScriptedHost::listen(const QHostAddress& address)
 {
-    return m_server.listen(QHostAddress::LocalHost, 0);
+    return m_server.listen(address, 0);
 }
 
 int ScriptedHost::waitForClient(int timeoutMs)

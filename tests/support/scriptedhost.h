@@ -19,7 +19,8 @@ public:
     explicit ScriptedHost(QObject* parent = nullptr);
     ~ScriptedHost() override;
 
-    bool listen();
+    // On loopback unless told otherwise.
+    bool listen(const QHostAddress& address = QHostAddress::LocalHost);
     quint16 port() const { return m_server.serverPort(); }
 
     // Waits for the next client to connect; returns its index or -1.
