@@ -440,7 +440,7 @@ void TestMenus::viewAndHelpItems()
     RecordingOpener opener;
     program.about().setShellOpener(&opener);
 
-    QSignalSpy tally(&chat, &Tchat::viewTallyRequested);
+    QSignalSpy tally(&chat.menus(), &TableMenus::viewTallyRequested);
     item(chat, "ViewTally1")->trigger();
     QCOMPARE(tally.count(), 1);
     QTRY_VERIFY(program.tally().isVisible());
