@@ -9,7 +9,7 @@
 #include "client/tableaccess.h"
 #include "client/tablebackground.h"
 #include "client/tablelayout.h"
-#include "net/logging.h"
+#include "platform/logging.h"
 #include "platform/placement.h"
 #include "platform/windowbounds.h"
 
