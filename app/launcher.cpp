@@ -1,6 +1,6 @@
 #include "app/launcher.h"
 
-#include "net/logging.h"
+#include "platform/logging.h"
 
 #include <QPointer>
 

@@ -4,6 +4,7 @@
 #include "client/firstpaint.h"
 #include "client/phrasebuttons.h"
 #include "client/pictures.h"
+#include "client/playingsurface.h"
 #include "net/table.h"
 #include "platform/placement.h"
 
@@ -25,8 +26,9 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     });
     // Written when the window closes as well as at the end, in case the end never comes.
     QObject::connect(chat, &Tchat::closed, m_tally.get(), &Ttallylist::save);
-    QObject::connect(chat, &Tchat::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
-    m_tally->setSeatNames([chat] { return chat->loadchecklist(); });
+    const TableMenus* items = &chat->menus();
+    QObject::connect(items, &TableMenus::viewTallyRequested, m_tally.get(), &Ttallylist::showTally);
+    m_tally->setSeatNames([chat] { return chat->state().otherPlayers(); });
     QObject::connect(chat, &Tchat::gameCounted, m_tally.get(), &Ttallylist::addgame);
 
     m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
@@ -67,13 +69,15 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
     QObject::connect(chat, &Tchat::soloStarted, chat, [this, chat] {
         afterFirstPaint(chat, [this] { download().showDownload(); });
     });
-    QObject::connect(chat, &Tchat::helpRequested, chat, [this] { help().showHelp(); });
-    QObject::connect(&chat->menus(), &TableMenus::playWithOthersClicked, chat,
+    QObject::connect(items, &TableMenus::helpRequested, chat, [this] { help().showHelp(); });
+    QObject::connect(items, &TableMenus::playWithOthersClicked, chat,
                      [this] { playWithOthers().showDialog(); });
-    QObject::connect(chat, &Tchat::aboutRequested, chat, [this] { about().showAbout(); });
-    QObject::connect(chat, &Tchat::logoClicked, chat, [this] { about().label_urlClick(); });
-    QObject::connect(chat, &Tchat::phraseListRequested, chat, [this] { phrases().showPhrases(); });
-    QObject::connect(chat, &Tchat::spyListRequested, chat, [this] {
+    QObject::connect(items, &TableMenus::aboutRequested, chat, [this] { about().showAbout(); });
+    QObject::connect(&chat->surface(), &PlayingSurface::logoClicked, chat,
+                     [this] { about().label_urlClick(); });
+    QObject::connect(items, &TableMenus::phraseListRequested, chat,
+                     [this] { phrases().showPhrases(); });
+    QObject::connect(items, &TableMenus::spyListRequested, chat, [this] {
         spylist().show();
         spylist().raise();
     });
@@ -126,8 +130,9 @@ Tdownload& Program::download()
         // The installer or the lobby has been started: the game ends as by "Exit".
         QObject::connect(m_download.get(), &Tdownload::closeGameRequested, m_chat.get(),
                          &QWidget::close);
-        QObject::connect(m_download.get(), &Tdownload::playWithOthersRequested, m_chat.get(),
-                         [this] { playWithOthers().showDialog(); });
+        // Its offer does what the menu's "Play with Others" does.
+        QObject::connect(m_download.get(), &Tdownload::playWithOthersRequested, &m_chat->menus(),
+                         &TableMenus::playWithOthersClicked);
     }
     return *m_download;
 }

@@ -9,22 +9,18 @@
 #include "client/tableaccess.h"
 #include "client/tablebackground.h"
 #include "client/tablelayout.h"
-#include "net/errorreporter.h"
-#include "net/logging.h"
-#include "net/messages.h"
+#include "platform/logging.h"
 #include "platform/placement.h"
 #include "platform/windowbounds.h"
 
 #include <QCloseEvent>
-#include <QHostAddress>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStringListModel>
 
 Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, QWidget* parent)
-    : QMainWindow(parent), m_options(std::move(options)), m_errors(errors), m_sounds(sounds),
-      m_dispatch(errors), receivedlist(1, [this](const QueuedMessage& m) { receive(m.text); }),
-      m_link(&sock, 0, &receivedlist)
+    : QMainWindow(parent), m_options(std::move(options)), m_sounds(sounds), m_dispatch(errors),
+      m_connection(m_options, errors, [this](const QByteArray& text) { receive(text); })
 {
     setObjectName(QStringLiteral("chat"));
     setWindowTitle(QStringLiteral("Quorvel by Orskel Software"));
@@ -38,23 +34,16 @@ Tchat::Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds, 
     tableaccess::setUp(this);
     buildDispatchTable();
     clearall();
-
-    connect(&sock, &QTcpSocket::connected, this, [this] {
-        m_everConnected = true;
-        m_connectTimer.stop();
-        if (!m_state.hostMode())
-            systemline(connectlines::joined());
+    connect(&m_connection, &TableConnection::notice, this, &Tchat::systemline);
+    connect(&m_connection, &TableConnection::ended, this, [this](const QString& text) {
+        // Once made, the connection's close ends the program when the player has read why;
+        // a box already open ("Game is full") says it.
+        if (!isVisible() || m_closingBox)
+            return;
+        qCInfo(lcClient) << "the connection to the host has ended";
+        closeAfterMessage(text);
     });
-    m_connectTimer.setSingleShot(true);
-    connect(&m_connectTimer, &QTimer::timeout, this, &Tchat::connectTimedOut);
-    connect(&sock, &QTcpSocket::errorOccurred, this, &Tchat::sockInfo);
-    connect(&sock, &QTcpSocket::disconnected, this, &Tchat::connectionClosed, Qt::QueuedConnection);
     setGeometry(layout::window);
-}
-
-Tchat::~Tchat()
-{
-    sock.disconnect(this);
 }
 
 void Tchat::buildWindow()
@@ -75,7 +64,6 @@ void Tchat::buildWindow()
     connect(m_surface, &PlayingSurface::sendRequested, this, &Tchat::send);
     connect(m_surface, &PlayingSurface::soundRequested, this, &Tchat::playsounds);
     connect(m_surface, &PlayingSurface::startClicked, this, &Tchat::button_startClick);
-    connect(m_surface, &PlayingSurface::logoClicked, this, &Tchat::logoClicked);
 }
 
 void Tchat::connectMenus()
@@ -94,11 +82,6 @@ void Tchat::connectMenus()
     connect(m_surface, &PlayingSurface::chosenPanelOpened, m, &TableMenus::setChosenPanelMark);
     connect(m_surface, &PlayingSurface::seatPopupRequested, m,
             &TableMenus::label_playername1ContextPopup);
-    connect(m, &TableMenus::viewTallyRequested, this, &Tchat::viewTallyRequested);
-    connect(m, &TableMenus::spyListRequested, this, &Tchat::spyListRequested);
-    connect(m, &TableMenus::phraseListRequested, this, &Tchat::phraseListRequested);
-    connect(m, &TableMenus::helpRequested, this, &Tchat::helpRequested);
-    connect(m, &TableMenus::aboutRequested, this, &Tchat::aboutRequested);
 }
 
 void Tchat::showEvent(QShowEvent* event)
@@ -117,7 +100,7 @@ void Tchat::processparams()
     if (args.isEmpty()) {
         systemline(QStringLiteral("Loading Solo Game..Please wait."));
         emit soloStarted();
-        m_hostAddress = QStringLiteral("127.0.0.1");
+        m_connection.setAddress(QStringLiteral("127.0.0.1"));
         m_playerName = QStringLiteral("You");
         hostpress();
         return;
@@ -126,12 +109,12 @@ void Tchat::processparams()
     if (args.size() < 3)
         return;
     m_playerName = args.at(0);
-    m_hostAddress = args.at(1);
+    m_connection.setAddress(args.at(1));
     if (args.at(2) == QLatin1String("true"))
         hostpress();
     else
-        joinpress();
-    Sock11.connectToHost(QHostAddress(QHostAddress::LocalHost), m_options.lobbyPort);
+        m_connection.join();
+    m_connection.connectToLobby();
 }
 
 void Tchat::hostpress()
@@ -141,29 +124,10 @@ void Tchat::hostpress()
         return;
     m_state.setHostMode();
     emit hostModeStarted();
-    sock.connectToHost(QHostAddress(QHostAddress::LocalHost), *port);
+    m_connection.connectToOwnHost(*port);
     setStartAvailable(true);
     if (!m_options.arguments.isEmpty())
         systemline(connectlines::hosting(*port, connectlines::joinableAddresses()));
-}
-
-void Tchat::joinpress()
-{
-    // A text that starts with a digit is a dotted address and is never looked up; one that
-    // is no IPv4 address fails as a connect does. Anything else is a name to look up.
-    const QChar first = m_hostAddress.isEmpty() ? QChar() : m_hostAddress.front();
-    if (first >= u'0' && first <= u'9') {
-        const QHostAddress address(m_hostAddress);
-        if (address.protocol() == QAbstractSocket::IPv4Protocol)
-            sock.connectToHost(address, m_options.gamePort);
-        else
-            QMetaObject::invokeMethod(
-                this, [this] { sockInfo(QAbstractSocket::NetworkError); }, Qt::QueuedConnection);
-    } else {
-        sock.connectToHost(m_hostAddress, m_options.gamePort);
-    }
-    m_connectTimer.start(m_options.connectTimeoutMs);
-    setStartAvailable(false);
 }
 
 void Tchat::setStartAvailable(bool available)
@@ -172,55 +136,10 @@ void Tchat::setStartAvailable(bool available)
     m_menus->setStartAvailable(available);
 }
 
-void Tchat::send(const QByteArray& wire)
-{
-    if (sock.state() != QAbstractSocket::ConnectedState) {
-        if (m_errors)
-            m_errors->report(socketerror::notConnected);
-        return;
-    }
-    m_link.send(wire);
-}
-
 void Tchat::receive(const QByteArray& text)
 {
     ++m_dispatched;
     m_dispatch.dispatch(text);
-}
-
-void Tchat::sockInfo(QAbstractSocket::SocketError error)
-{
-    m_connectTimer.stop();
-    if (m_everConnected) {
-        m_connectionBroken = error != QAbstractSocket::RemoteHostClosedError;
-        // A reset or aborted connection ends like an orderly close.
-        if (sock.state() != QAbstractSocket::UnconnectedState)
-            sock.abort();
-        else
-            QMetaObject::invokeMethod(this, &Tchat::connectionClosed, Qt::QueuedConnection);
-        return;
-    }
-    if (error == QAbstractSocket::HostNotFoundError && m_errors)
-        m_errors->report(socketerror::hostLookup);
-    systemline(connectlines::failed(m_hostAddress, m_options.gamePort, error));
-}
-
-void Tchat::connectTimedOut()
-{
-    if (sock.state() == QAbstractSocket::ConnectedState)
-        return;
-    sock.abort();
-    systemline(connectlines::noAnswer(m_hostAddress, m_options.gamePort));
-}
-
-void Tchat::connectionClosed()
-{
-    // A connection that was never made leaves only its notice. Once it was, its close ends
-    // the program when the player has read why; a box already open ("Game is full") says it.
-    if (!m_everConnected || !isVisible() || m_closingBox)
-        return;
-    qCInfo(lcClient) << "the connection to the host has ended";
-    closeAfterMessage(connectlines::hostGone(m_connectionBroken));
 }
 
 void Tchat::closeAfterMessage(const QString& text)
@@ -297,12 +216,6 @@ void Tchat::resizeEvent(QResizeEvent* event)
         resize(width() + growWidth, height() + growHeight);
 }
 
-void Tchat::FormClose()
-{
-    qCInfo(lcClient) << "main window closing";
-    m_settings->saveAtClose();
-}
-
 void Tchat::closeWithoutAsking()
 {
     m_askBeforeClose = false;
@@ -333,7 +246,8 @@ void Tchat::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    FormClose();
+    qCInfo(lcClient) << "main window closing";
+    m_settings->saveAtClose();
     QMainWindow::closeEvent(event);
     emit closed();
 }

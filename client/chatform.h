@@ -1,18 +1,15 @@
 #pragma once
 
 #include "client/launchoptions.h"
+#include "client/tableconnection.h"
 #include "client/tablemenus.h"
 #include "client/tablesettings.h"
 #include "client/tablestate.h"
 #include "net/dispatcher.h"
-#include "net/dispatchpump.h"
-#include "net/peerlink.h"
 
 #include <QColor>
 #include <QMainWindow>
 #include <QPointer>
-#include <QTcpSocket>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -36,7 +33,6 @@ public:
     // sounds may be null: the window is then silent.
     Tchat(LaunchOptions options, ErrorReporter* errors, SoundPlayer* sounds = nullptr,
           QWidget* parent = nullptr);
-    ~Tchat() override;
 
     void setHosting(Hosting hosting) { m_hosting = std::move(hosting); }
     // Whether other players' copies are connected to the table this copy hosts.
@@ -47,7 +43,7 @@ public:
     void addlinetochat(int code, const QString& body, const QColor& colour);
     void kicking(int seat) { m_menus->kicking(seat); }
     // Reports an error when not connected.
-    void send(const QByteArray& wire);
+    void send(const QByteArray& wire) { m_connection.send(wire); }
     // One message from the host, as the connection's queue hands it on.
     void receive(const QByteArray& text);
     // The start button and "Start Game": the dialog when logged in, else a notice.
@@ -59,17 +55,15 @@ public:
     TableMenus& menus() const { return *m_menus; }
     const Options& options() const { return m_menus->options(); }
     const QString& playerName() const { return m_playerName; }
-    const QString& hostAddress() const { return m_hostAddress; }
-    QTcpSocket& clientSocket() { return sock; }
-    QTcpSocket& lobbySocket() { return Sock11; }
+    const QString& hostAddress() const { return m_connection.address(); }
+    QTcpSocket& clientSocket() { return m_connection.socket(); }
+    QTcpSocket& lobbySocket() { return m_connection.lobbySocket(); }
     QColor systemColour() const { return m_systemColour; }
-    qsizetype queuedMessages() const { return receivedlist.size(); }
+    qsizetype queuedMessages() const { return m_connection.queuedMessages(); }
     const Dispatcher& dispatcher() const { return m_dispatch; }
     quint64 dispatchedMessages() const { return m_dispatched; }
     // "<seat>: <name>" for the spy list window.
     QStringListModel* spylistItems() const { return m_spylist; }
-    // The names on the other seat rows, for the tally.
-    QStringList loadchecklist() const { return m_state.otherPlayers(); }
     const QString& iniPath() const { return m_settings->path(); }
     const QString& tallyPath() const { return m_settings->tallyPath(); }
     // The session ends (a signal, the desktop's logout): closes without asking anything.
@@ -83,13 +77,6 @@ signals:
     // otherwise the winner's name. Spies never emit it.
     void gameCounted(const QString& winnerOrAddtomine);
     void closed();
-    // View and Help menu items and the logo: windows this one does not own.
-    void viewTallyRequested();
-    void spyListRequested();
-    void phraseListRequested();
-    void helpRequested();
-    void aboutRequested();
-    void logoClicked();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -103,8 +90,6 @@ private:
     // Reads the launch arguments and hosts, joins or starts a solo game, at the first show.
     void processparams();
     void hostpress();
-    void joinpress();
-    void FormClose();
     void setStartAvailable(bool available);
     void systemline(const QString& text);
     // Plays a game sound by name if "Play Sounds" is checked.
@@ -112,9 +97,6 @@ private:
     // Reset of the table: at creation and at every game start.
     void clearall();
     QMessageBox* showMessage(const QString& text);
-    void sockInfo(QAbstractSocket::SocketError error);
-    void connectionClosed();
-    void connectTimedOut();
     // A box that closes the window when the player dismisses it; a later one replaces its text.
     void closeAfterMessage(const QString& text);
     bool playerAgreesToEndTable();
@@ -141,27 +123,18 @@ private:
     void gamestats(const QByteArray& body);
 
     LaunchOptions m_options;
-    ErrorReporter* m_errors;
     SoundPlayer* m_sounds;
     Hosting m_hosting;
 
-    QTcpSocket sock;
-    QTcpSocket Sock11; // to the lobby
     Dispatcher m_dispatch;
-    DispatchPump receivedlist;
-    // Reads sock into receivedlist, bounded, and sends on it.
-    PeerLink m_link;
+    TableConnection m_connection;
     quint64 m_dispatched = 0;
-    bool m_everConnected = false;
-    bool m_connectionBroken = false;
-    QTimer m_connectTimer;
     bool m_askBeforeClose = true;
     QPointer<QMessageBox> m_closeQuestion;
     std::function<bool()> m_othersAtTable;
 
     TableState m_state;
     QString m_playerName;
-    QString m_hostAddress;
     bool m_shown = false;
     // While open, the host's hang-up leaves the window to the player.
     QPointer<QMessageBox> m_closingBox;

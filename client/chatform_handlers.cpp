@@ -12,8 +12,8 @@
 #include "client/playingsurface.h"
 #include "client/soundplayer.h"
 #include "client/tableaccess.h"
-#include "net/logging.h"
 #include "net/messages.h"
+#include "platform/logging.h"
 
 #include <QMessageBox>
 #include <QStringListModel>

@@ -7,8 +7,8 @@
 #include "client/smiliesbutton.h"
 #include "client/tablelayout.h"
 #include "client/tablestate.h"
-#include "net/logging.h"
 #include "net/messages.h"
+#include "platform/logging.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

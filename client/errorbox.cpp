@@ -1,6 +1,6 @@
 #include "client/errorbox.h"
 
-#include "net/logging.h"
+#include "platform/logging.h"
 
 #include <QMessageBox>
 

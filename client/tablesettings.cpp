@@ -7,7 +7,7 @@
 #include "client/settings.h"
 #include "client/tablelayout.h"
 #include "client/tablemenus.h"
-#include "net/logging.h"
+#include "platform/logging.h"
 #include "platform/settingslocation.h"
 #include "platform/windowbounds.h"
 

@@ -1,7 +1,7 @@
 #include "client/waveplayer.h"
 
 #include "client/firstpaint.h"
-#include "net/logging.h"
+#include "platform/logging.h"
 
 #include <QAudioDevice>
 #include <QDir>

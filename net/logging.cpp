@@ -2,4 +2,3 @@
 
 Q_LOGGING_CATEGORY(lcNet, "quorvel.net", QtWarningMsg)
 Q_LOGGING_CATEGORY(lcHost, "quorvel.host", QtWarningMsg)
-Q_LOGGING_CATEGORY(lcClient, "quorvel.client", QtWarningMsg)

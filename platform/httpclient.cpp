@@ -9,6 +9,7 @@
 #include <climits>
 #include <type_traits>
 
+#include <curl/curl.h>
 #include <dlfcn.h>
 
 namespace {
@@ -89,7 +90,21 @@ bool isSuccess(long status)
 
 } // namespace
 
-HttpClient::HttpClient(QObject* parent) : QObject(parent)
+struct HttpClient::Handles {
+    CURLM* multi = nullptr;
+    CURL* easy = nullptr;
+    curl_slist* headers = nullptr;
+    CURLcode result = CURLE_OK;
+    char error[CURL_ERROR_SIZE] = {};
+
+    static int socketCallback(CURL* easy, curl_socket_t socket, int what, void* self,
+                              void* socketData);
+    static int timerCallback(CURLM* multi, long timeoutMs, void* self);
+    static size_t headerCallback(char* data, size_t size, size_t count, void* self);
+    static size_t writeCallback(char* data, size_t size, size_t count, void* self);
+};
+
+HttpClient::HttpClient(QObject* parent) : QObject(parent), m_curl(std::make_unique<Handles>())
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &HttpClient::timeout);
@@ -98,7 +113,7 @@ HttpClient::HttpClient(QObject* parent) : QObject(parent)
 HttpClient::~HttpClient()
 {
     abort();
-    if (m_easy || m_multi)
+    if (m_curl->easy || m_curl->multi)
         finish();
 }
 
@@ -112,26 +127,26 @@ HttpClient::Result HttpClient::get(QIODevice* body)
     m_body = body;
     m_done = false;
     m_aborted = false;
-    m_curlResult = CURLE_OK;
-    m_curlError[0] = '\0';
+    m_curl->result = CURLE_OK;
+    m_curl->error[0] = '\0';
     m_refusal.clear();
     m_received = 0;
     m_contentLength = -1;
     m_chunked = false;
     m_inHead = false;
 
-    if (!loadCurl() || !(m_multi = curl().multi_init()) || !(m_easy = curl().easy_init()) ||
-        !configure()) {
+    if (!loadCurl() || !(m_curl->multi = curl().multi_init()) ||
+        !(m_curl->easy = curl().easy_init()) || !configure()) {
         m_refusal = QStringLiteral("the HTTP client could not be set up");
         m_done = true;
         return finish();
     }
-    curl().multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &HttpClient::socketCallback);
-    curl().multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
-    curl().multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &HttpClient::timerCallback);
-    curl().multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    curl().multi_setopt(m_curl->multi, CURLMOPT_SOCKETFUNCTION, &Handles::socketCallback);
+    curl().multi_setopt(m_curl->multi, CURLMOPT_SOCKETDATA, this);
+    curl().multi_setopt(m_curl->multi, CURLMOPT_TIMERFUNCTION, &Handles::timerCallback);
+    curl().multi_setopt(m_curl->multi, CURLMOPT_TIMERDATA, this);
     qCDebug(lcDownload) << "GET" << m_url;
-    if (curl().multi_add_handle(m_multi, m_easy) != CURLM_OK) {
+    if (curl().multi_add_handle(m_curl->multi, m_curl->easy) != CURLM_OK) {
         m_refusal = QStringLiteral("the transfer could not be started");
         m_done = true;
         return finish();
@@ -156,35 +171,36 @@ void HttpClient::abort()
 bool HttpClient::configure()
 {
     const bool https = m_url.scheme() == QLatin1String("https");
-    m_headers = curl().slist_append(nullptr, QByteArray("Accept: " + m_accept).constData());
+    m_curl->headers = curl().slist_append(nullptr, QByteArray("Accept: " + m_accept).constData());
     const QByteArray address = m_url.toEncoded();
-    bool ok = m_headers != nullptr;
+    bool ok = m_curl->headers != nullptr;
     auto set = [&ok](CURLcode result) { ok = ok && result == CURLE_OK; };
-    set(curl().easy_setopt(m_easy, CURLOPT_URL, address.constData()));
-    set(curl().easy_setopt(m_easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
-    set(curl().easy_setopt(m_easy, CURLOPT_USERAGENT, m_userAgent.constData()));
-    set(curl().easy_setopt(m_easy, CURLOPT_HTTPHEADER, m_headers));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_URL, address.constData()));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0)));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_USERAGENT, m_userAgent.constData()));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_HTTPHEADER, m_curl->headers));
     // An empty proxy also overrides http_proxy and the like from the environment.
-    set(curl().easy_setopt(m_easy, CURLOPT_PROXY, ""));
-    set(curl().easy_setopt(m_easy, CURLOPT_PROTOCOLS_STR, "http,https"));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_PROXY, ""));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_PROTOCOLS_STR, "http,https"));
     // A redirect may never take an https download down to plain http.
-    set(curl().easy_setopt(m_easy, CURLOPT_REDIR_PROTOCOLS_STR, https ? "https" : "http,https"));
-    set(curl().easy_setopt(m_easy, CURLOPT_FOLLOWLOCATION, 1L));
-    set(curl().easy_setopt(m_easy, CURLOPT_MAXREDIRS, maxRedirects));
-    set(curl().easy_setopt(m_easy, CURLOPT_NOSIGNAL, 1L));
-    set(curl().easy_setopt(m_easy, CURLOPT_CONNECTTIMEOUT, connectSeconds));
-    set(curl().easy_setopt(m_easy, CURLOPT_LOW_SPEED_LIMIT, 1L));
-    set(curl().easy_setopt(m_easy, CURLOPT_LOW_SPEED_TIME, long(stallSeconds)));
-    set(curl().easy_setopt(m_easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody)));
-    set(curl().easy_setopt(m_easy, CURLOPT_ERRORBUFFER, m_curlError));
-    set(curl().easy_setopt(m_easy, CURLOPT_HEADERFUNCTION, &HttpClient::headerCallback));
-    set(curl().easy_setopt(m_easy, CURLOPT_HEADERDATA, this));
-    set(curl().easy_setopt(m_easy, CURLOPT_WRITEFUNCTION, &HttpClient::writeCallback));
-    set(curl().easy_setopt(m_easy, CURLOPT_WRITEDATA, this));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_REDIR_PROTOCOLS_STR,
+                           https ? "https" : "http,https"));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_FOLLOWLOCATION, 1L));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_MAXREDIRS, maxRedirects));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_NOSIGNAL, 1L));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_CONNECTTIMEOUT, connectSeconds));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_LOW_SPEED_LIMIT, 1L));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_LOW_SPEED_TIME, long(stallSeconds)));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(maxBody)));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_ERRORBUFFER, m_curl->error));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_HEADERFUNCTION, &Handles::headerCallback));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_HEADERDATA, this));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_WRITEFUNCTION, &Handles::writeCallback));
+    set(curl().easy_setopt(m_curl->easy, CURLOPT_WRITEDATA, this));
     return ok;
 }
 
-int HttpClient::socketCallback(CURL*, curl_socket_t socket, int what, void* self, void*)
+int HttpClient::Handles::socketCallback(CURL*, curl_socket_t socket, int what, void* self, void*)
 {
     auto* client = static_cast<HttpClient*>(self);
     if (what == CURL_POLL_REMOVE)
@@ -194,7 +210,7 @@ int HttpClient::socketCallback(CURL*, curl_socket_t socket, int what, void* self
     return 0;
 }
 
-int HttpClient::timerCallback(CURLM*, long timeoutMs, void* self)
+int HttpClient::Handles::timerCallback(CURLM*, long timeoutMs, void* self)
 {
     auto* client = static_cast<HttpClient*>(self);
     // curl must not be re-entered from here, so even a zero timeout goes through the loop.
@@ -205,7 +221,7 @@ int HttpClient::timerCallback(CURLM*, long timeoutMs, void* self)
     return 0;
 }
 
-void HttpClient::watchSocket(curl_socket_t socket, int what)
+void HttpClient::watchSocket(qintptr socket, int what)
 {
     Watch& watch = m_watches[socket];
     if (!watch.read) {
@@ -220,7 +236,7 @@ void HttpClient::watchSocket(curl_socket_t socket, int what)
     watch.write->setEnabled(what == CURL_POLL_OUT || what == CURL_POLL_INOUT);
 }
 
-void HttpClient::dropWatch(curl_socket_t socket)
+void HttpClient::dropWatch(qintptr socket)
 {
     const auto found = m_watches.find(socket);
     if (found == m_watches.end())
@@ -235,32 +251,32 @@ void HttpClient::dropWatch(curl_socket_t socket)
     m_watches.erase(found);
 }
 
-void HttpClient::socketReady(curl_socket_t socket, int direction)
+void HttpClient::socketReady(qintptr socket, int direction)
 {
-    if (!m_multi || m_done)
+    if (!m_curl->multi || m_done)
         return;
     int running = 0;
-    curl().multi_socket_action(m_multi, socket, direction, &running);
+    curl().multi_socket_action(m_curl->multi, curl_socket_t(socket), direction, &running);
     checkDone();
 }
 
 void HttpClient::timeout()
 {
-    if (!m_multi || m_done)
+    if (!m_curl->multi || m_done)
         return;
     int running = 0;
-    curl().multi_socket_action(m_multi, CURL_SOCKET_TIMEOUT, 0, &running);
+    curl().multi_socket_action(m_curl->multi, CURL_SOCKET_TIMEOUT, 0, &running);
     checkDone();
 }
 
 void HttpClient::checkDone()
 {
     int left = 0;
-    while (CURLMsg* message = curl().multi_info_read(m_multi, &left)) {
-        if (message->msg != CURLMSG_DONE || message->easy_handle != m_easy)
+    while (CURLMsg* message = curl().multi_info_read(m_curl->multi, &left)) {
+        if (message->msg != CURLMSG_DONE || message->easy_handle != m_curl->easy)
             continue;
         m_done = true;
-        m_curlResult = message->data.result;
+        m_curl->result = message->data.result;
         if (m_loop)
             m_loop->quit();
     }
@@ -269,12 +285,12 @@ void HttpClient::checkDone()
 long HttpClient::responseCode() const
 {
     long code = 0;
-    if (m_easy)
-        curl().easy_getinfo(m_easy, CURLINFO_RESPONSE_CODE, &code);
+    if (m_curl->easy)
+        curl().easy_getinfo(m_curl->easy, CURLINFO_RESPONSE_CODE, &code);
     return code;
 }
 
-size_t HttpClient::headerCallback(char* data, size_t size, size_t count, void* self)
+size_t HttpClient::Handles::headerCallback(char* data, size_t size, size_t count, void* self)
 {
     auto* client = static_cast<HttpClient*>(self);
     const size_t bytes = size * count;
@@ -310,7 +326,7 @@ size_t HttpClient::headerCallback(char* data, size_t size, size_t count, void* s
     return bytes;
 }
 
-size_t HttpClient::writeCallback(char* data, size_t size, size_t count, void* self)
+size_t HttpClient::Handles::writeCallback(char* data, size_t size, size_t count, void* self)
 {
     auto* client = static_cast<HttpClient*>(self);
     const size_t bytes = size * count;
@@ -338,17 +354,17 @@ HttpClient::Result HttpClient::finish()
     Result result;
     result.status = responseCode();
     result.received = m_received;
-    if (m_multi && m_easy)
-        curl().multi_remove_handle(m_multi, m_easy);
-    if (m_easy)
-        curl().easy_cleanup(m_easy);
-    if (m_multi)
-        curl().multi_cleanup(m_multi);
-    if (m_headers)
-        curl().slist_free_all(m_headers);
-    m_easy = nullptr;
-    m_multi = nullptr;
-    m_headers = nullptr;
+    if (m_curl->multi && m_curl->easy)
+        curl().multi_remove_handle(m_curl->multi, m_curl->easy);
+    if (m_curl->easy)
+        curl().easy_cleanup(m_curl->easy);
+    if (m_curl->multi)
+        curl().multi_cleanup(m_curl->multi);
+    if (m_curl->headers)
+        curl().slist_free_all(m_curl->headers);
+    m_curl->easy = nullptr;
+    m_curl->multi = nullptr;
+    m_curl->headers = nullptr;
     // After the clean-up, which may still set the timer.
     m_timer.stop();
     while (!m_watches.empty())
@@ -364,9 +380,10 @@ HttpClient::Result HttpClient::finish()
         result.reason = QStringLiteral("status %1").arg(result.status);
     } else if (!m_refusal.isEmpty()) {
         result.reason = m_refusal;
-    } else if (m_curlResult != CURLE_OK) {
-        result.reason = QStringLiteral("%1 (%2)").arg(
-            QString::fromUtf8(curl().easy_strerror(m_curlResult)), QString::fromUtf8(m_curlError));
+    } else if (m_curl->result != CURLE_OK) {
+        result.reason =
+            QStringLiteral("%1 (%2)").arg(QString::fromUtf8(curl().easy_strerror(m_curl->result)),
+                                          QString::fromUtf8(m_curl->error));
     } else if (result.status == 0) {
         result.reason = QStringLiteral("no response");
     } else if (m_chunked) {

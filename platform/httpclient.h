@@ -8,8 +8,6 @@
 #include <map>
 #include <memory>
 
-#include <curl/curl.h>
-
 class QEventLoop;
 class QIODevice;
 class QSocketNotifier;
@@ -61,21 +59,18 @@ signals:
     void docData(qint64 received);
 
 private:
+    // libcurl's handles of a transfer and its callbacks (httpclient.cpp): includers do
+    // not see curl.
+    struct Handles;
     struct Watch {
         std::unique_ptr<QSocketNotifier> read;
         std::unique_ptr<QSocketNotifier> write;
     };
 
-    static int socketCallback(CURL* easy, curl_socket_t socket, int what, void* self,
-                              void* socketData);
-    static int timerCallback(CURLM* multi, long timeoutMs, void* self);
-    static size_t headerCallback(char* data, size_t size, size_t count, void* self);
-    static size_t writeCallback(char* data, size_t size, size_t count, void* self);
-
     bool configure();
-    void watchSocket(curl_socket_t socket, int what);
-    void dropWatch(curl_socket_t socket);
-    void socketReady(curl_socket_t socket, int direction);
+    void watchSocket(qintptr socket, int what);
+    void dropWatch(qintptr socket);
+    void socketReady(qintptr socket, int direction);
     void timeout();
     void checkDone();
     long responseCode() const;
@@ -85,20 +80,15 @@ private:
     QByteArray m_userAgent;
     QByteArray m_accept;
 
-    CURLM* m_multi = nullptr;
-    CURL* m_easy = nullptr;
-    struct curl_slist* m_headers = nullptr;
+    std::unique_ptr<Handles> m_curl;
     QTimer m_timer;
-    std::map<curl_socket_t, Watch> m_watches;
+    std::map<qintptr, Watch> m_watches;
     QEventLoop* m_loop = nullptr;
     QIODevice* m_body = nullptr;
 
     bool m_done = false;
     bool m_aborted = false;
-    CURLcode m_curlResult = CURLE_OK;
-    char m_curlError[CURL_ERROR_SIZE] = {};
     QString m_refusal; // why our own callbacks stopped the transfer
-    bool m_refusedStatus = false;
     qint64 m_received = 0;
     qint64 m_contentLength = -1;
     bool m_chunked = false;

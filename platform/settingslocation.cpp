@@ -22,11 +22,11 @@ SettingsLocation::SettingsLocation(const QString& programFolder, const QString& 
     m_fallback = true;
     m_folder = QDir(fallbackFolder).absolutePath();
     if (!QDir().mkpath(m_folder))
-        qCWarning(lcProgram) << "cannot create the settings folder" << m_folder;
+        qCWarning(lcClient) << "cannot create the settings folder" << m_folder;
     if (programFolder.isEmpty())
-        qCInfo(lcProgram) << "installed copy; settings live in" << m_folder;
+        qCInfo(lcClient) << "installed copy; settings live in" << m_folder;
     else
-        qCInfo(lcProgram) << programFolder << "cannot take new files; settings live in" << m_folder;
+        qCInfo(lcClient) << programFolder << "cannot take new files; settings live in" << m_folder;
 }
 
 SettingsLocation SettingsLocation::forThisProgram()

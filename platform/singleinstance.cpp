@@ -25,7 +25,7 @@ SingleInstance::SingleInstance(const QString& name, QObject* parent)
 bool SingleInstance::claim()
 {
     if (!m_usableFolder) {
-        qCWarning(lcProgram) << "running without the single-instance lock: no temporary folder";
+        qCWarning(lcClient) << "running without the single-instance lock: no temporary folder";
         return true;
     }
     m_lock.setStaleLockTime(0);
@@ -40,7 +40,7 @@ bool SingleInstance::claim()
         return false;
     case QLockFile::PermissionError:
     case QLockFile::UnknownError:
-        qCWarning(lcProgram).noquote()
+        qCWarning(lcClient).noquote()
             << "running without the single-instance lock:"
             << QDir::toNativeSeparators(m_lock.fileName()) << "cannot be created";
         return true;
