@@ -11,11 +11,11 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
                  std::optional<HostSettings> hostSettings)
     : m_errors(errors ? errors : &m_errorBox)
 {
-    m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
+    m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_sounds);
     Tchat* chat = m_chat.get();
     // Sound is not needed to show the table: it starts once the table is painted.
     if (!sounds)
-        m_wavePlayer.startAfterFirstPaint(chat);
+        m_sounds.loadAfterFirstPaint(chat);
     m_errorBox.setParentWindow(chat);
     // Beside the settings file, wherever that is.
     m_tally = std::make_unique<Ttallylist>(chat->tallyPath());

@@ -3,7 +3,7 @@
 #include "client/chatform.h"
 #include "client/errorbox.h"
 #include "client/gamestartform.h"
-#include "client/waveplayer.h"
+#include "client/soundloader.h"
 #include "host/hostsettings.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
@@ -58,7 +58,7 @@ public:
 private:
     ErrorBox m_errorBox;
     ErrorReporter* m_errors;
-    WavePlayer m_wavePlayer;
+    SoundLoader m_sounds;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<Ttallylist> m_tally;
     QPixmap m_tile;
