@@ -31,11 +31,7 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
                               chat->devicePixelRatioF(), pictures::paintBackgroundTile);
-    const QPixmap& tile = m_tile;
-    m_gamestart = new Tgamestart(chat);
-    m_gamestart->setBackgroundTile(tile);
-    m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
-    chat->setGameStart(m_gamestart);
+    chat->setGameStart([this] { return &gamestart(); });
 
     // The host reads the hosting copy's menu choices each time it arms a timer.
     const QPointer<Tchat> menus(chat);
@@ -82,6 +78,17 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
         if (m_spylist)
             m_spylist->setKickEnabled(true);
     });
+}
+
+Tgamestart& Program::gamestart()
+{
+    if (!m_gamestart) {
+        Tchat* chat = m_chat.get();
+        m_gamestart = new Tgamestart(chat);
+        m_gamestart->setBackgroundTile(m_tile);
+        m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
+    }
+    return *m_gamestart;
 }
 
 Tphrases& Program::phrases()

@@ -46,9 +46,9 @@ public:
     {
         m_startWithOthers = std::move(start);
     }
-    // Owned by the main window, which they open over; the phrase and spy lists are made
-    // when first opened.
-    Tgamestart& gamestart() { return *m_gamestart; }
+    // Owned by the main window, which they open over; made when first needed (the game
+    // start dialog holds the game's settings, so also at the first load or save of them).
+    Tgamestart& gamestart();
     Tphrases& phrases();
     Tspylist& spylist();
     ErrorReporter& errors() { return *m_errors; }
