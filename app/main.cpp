@@ -1,4 +1,5 @@
 #include "app/launcher.h"
+#include "client/firstpaint.h"
 #include "client/gamecounted.h"
 #include "client/startupprobe.h"
 #include "net/table.h"
@@ -79,10 +80,6 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(table::version());
     // Lets the desktop match the window to its entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("net.quorvel.Quorvel"));
-    QIcon icon;
-    for (const int size : {48, 256})
-        icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
     NamedMutex mutex(QStringLiteral("quorvel"));
 
     LaunchOptions options;
@@ -104,6 +101,13 @@ int main(int argc, char* argv[])
     }
     Launcher launcher(options, nullptr, nullptr, hostSettings);
     Tchat& chat = launcher.program().chat();
+    // Decoding the icon need not hold up the table: the window takes it once painted.
+    afterFirstPaint(&chat, [] {
+        QIcon icon;
+        for (const int size : {48, 256})
+            icon.addFile(QStringLiteral(":/icons/quorvel-%1.png").arg(size));
+        QApplication::setWindowIcon(icon);
+    });
 
     QObject::connect(&instance, &SingleInstance::activationRequested, &launcher, [&launcher] {
         qCInfo(lcClient) << "brought forward at another copy's request";

@@ -12,11 +12,11 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
                  std::optional<HostSettings> hostSettings)
     : m_errors(errors ? errors : &m_errorBox)
 {
-    m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_wavePlayer);
+    m_chat = std::make_unique<Tchat>(std::move(options), m_errors, sounds ? sounds : &m_sounds);
     Tchat* chat = m_chat.get();
     // Sound is not needed to show the table: it starts once the table is painted.
     if (!sounds)
-        m_wavePlayer.startAfterFirstPaint(chat);
+        m_sounds.loadAfterFirstPaint(chat);
     m_errorBox.setParentWindow(chat);
     // Beside the settings file, wherever that is.
     m_tally = std::make_unique<Ttallylist>(chat->tallyPath());
@@ -33,11 +33,7 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
 
     m_tile = pictures::render(QSize(pictures::tileSize, pictures::tileSize),
                               chat->devicePixelRatioF(), pictures::paintBackgroundTile);
-    const QPixmap& tile = m_tile;
-    m_gamestart = new Tgamestart(chat);
-    m_gamestart->setBackgroundTile(tile);
-    m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
-    chat->setGameStart(m_gamestart);
+    chat->setGameStart([this] { return &gamestart(); });
 
     // The host reads the hosting copy's menu choices each time it arms a timer.
     const QPointer<Tchat> menus(chat);
@@ -86,6 +82,17 @@ Program::Program(LaunchOptions options, ErrorReporter* errors, SoundPlayer* soun
         if (m_spylist)
             m_spylist->setKickEnabled(true);
     });
+}
+
+Tgamestart& Program::gamestart()
+{
+    if (!m_gamestart) {
+        Tchat* chat = m_chat.get();
+        m_gamestart = new Tgamestart(chat);
+        m_gamestart->setBackgroundTile(m_tile);
+        m_gamestart->setSendFunction([chat](const QByteArray& wire) { chat->send(wire); });
+    }
+    return *m_gamestart;
 }
 
 Tphrases& Program::phrases()

@@ -3,7 +3,7 @@
 #include "client/chatform.h"
 #include "client/errorbox.h"
 #include "client/gamestartform.h"
-#include "client/waveplayer.h"
+#include "client/soundloader.h"
 #include "host/hostsettings.h"
 #include "host/tserver.h"
 #include "windows/aboutform.h"
@@ -46,9 +46,9 @@ public:
     {
         m_startWithOthers = std::move(start);
     }
-    // Owned by the main window, which they open over; the phrase and spy lists are made
-    // when first opened.
-    Tgamestart& gamestart() { return *m_gamestart; }
+    // Owned by the main window, which they open over; made when first needed (the game
+    // start dialog holds the game's settings, so also at the first load or save of them).
+    Tgamestart& gamestart();
     Tphrases& phrases();
     Tspylist& spylist();
     ErrorReporter& errors() { return *m_errors; }
@@ -58,7 +58,7 @@ public:
 private:
     ErrorBox m_errorBox;
     ErrorReporter* m_errors;
-    WavePlayer m_wavePlayer;
+    SoundLoader m_sounds;
     std::unique_ptr<Tchat> m_chat;
     std::unique_ptr<Ttallylist> m_tally;
     QPixmap m_tile;

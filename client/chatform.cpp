@@ -187,10 +187,10 @@ QMessageBox* Tchat::showMessage(const QString& text)
     return box;
 }
 
-void Tchat::setGameStart(Tgamestart* dialog)
+void Tchat::setGameStart(std::function<Tgamestart*()> dialog)
 {
     m_gamestart = dialog;
-    m_settings->setGameStart(dialog);
+    m_settings->setGameStart(std::move(dialog));
 }
 
 void Tchat::button_startClick()
@@ -199,10 +199,11 @@ void Tchat::button_startClick()
         showMessage(QStringLiteral("You are not connected"));
         return;
     }
-    if (!m_gamestart)
+    Tgamestart* dialog = m_gamestart ? m_gamestart() : nullptr;
+    if (!dialog)
         return;
-    m_gamestart->setPlayerName(m_playerName);
-    showInFront(m_gamestart);
+    dialog->setPlayerName(m_playerName);
+    showInFront(dialog);
 }
 
 void Tchat::resizeEvent(QResizeEvent* event)

@@ -37,7 +37,8 @@ public:
     void setHosting(Hosting hosting) { m_hosting = std::move(hosting); }
     // Whether other players' copies are connected to the table this copy hosts.
     void setOthersAtTable(std::function<bool()> others) { m_othersAtTable = std::move(others); }
-    void setGameStart(Tgamestart* dialog);
+    // The game start dialog is made when first needed.
+    void setGameStart(std::function<Tgamestart*()> dialog);
 
     // Every notice of the program goes to the chat this way, in systemColour().
     void addlinetochat(int code, const QString& body, const QColor& colour);
@@ -139,7 +140,7 @@ private:
     // While open, the host's hang-up leaves the window to the player.
     QPointer<QMessageBox> m_closingBox;
     QColor m_systemColour{0, 0, 255};
-    Tgamestart* m_gamestart = nullptr;
+    std::function<Tgamestart*()> m_gamestart;
 
     PlayingSurface* m_surface = nullptr;
     ChatPanel* m_chat = nullptr;

@@ -50,7 +50,7 @@ PictureButton* pictureButton(QWidget* parent, const char* name, const QRect& pla
 } // namespace
 
 PlayingSurface::PlayingSurface(const TableState& state, QWidget* panel)
-    : QObject(panel), m_state(state)
+    : QObject(panel), m_state(state), m_panel(panel)
 {
     m_rows = new SeatRows(panel);
     m_rows->setGeometry(layout::seatRows);
@@ -128,23 +128,6 @@ void PlayingSurface::buildBoard(QWidget* panel)
 
 void PlayingSurface::buildPanels(QWidget* panel)
 {
-    panel_scoresheet = new ScoreSheet(panel);
-    panel_scoresheet->move(layout::scoreSheet);
-    panel_scoresheet->hide();
-    connect(panel_scoresheet, &ScoreSheet::moreClicked, this, &PlayingSurface::image_more1Click);
-    connect(panel_scoresheet, &ScoreSheet::okClicked, this, &PlayingSurface::hideScoreSheet);
-    // Judged by the name the sheet shows, which may be gone from the row since.
-    connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this,
-            [this](int seat, const QPoint& at) {
-                emit seatPopupRequested(seat, m_state.sheetName(seat) != table::waitingName, at);
-            });
-    panel_more = new DetailsPanel(panel);
-    panel_more->move(layout::detailsLeft, layout::scoreSheet.y());
-    panel_more->hide();
-
-    panel_choosen = new ChosenPanel(panel);
-    panel_choosen->move(layout::chosenPanel);
-    panel_choosen->hide();
     button_open =
         pictureButton(panel, "button_open", layout::chosenArrows,
                       [](QPainter& p, const QRectF& r) { pictures::paintArrow(p, r, false); });
@@ -211,6 +194,45 @@ void PlayingSurface::clearRound()
     m_cards->reset();
 }
 
+ScoreSheet* PlayingSurface::scoreSheet()
+{
+    if (!panel_scoresheet) {
+        panel_scoresheet = new ScoreSheet(m_panel);
+        panel_scoresheet->move(layout::scoreSheet);
+        panel_scoresheet->hide();
+        connect(panel_scoresheet, &ScoreSheet::moreClicked, this,
+                &PlayingSurface::image_more1Click);
+        connect(panel_scoresheet, &ScoreSheet::okClicked, this, &PlayingSurface::hideScoreSheet);
+        // Judged by the name the sheet shows, which may be gone from the row since.
+        connect(panel_scoresheet, &ScoreSheet::nameContextMenu, this,
+                [this](int seat, const QPoint& at) {
+                    emit seatPopupRequested(seat, m_state.sheetName(seat) != table::waitingName,
+                                            at);
+                });
+    }
+    return panel_scoresheet;
+}
+
+DetailsPanel* PlayingSurface::detailsPanel()
+{
+    if (!panel_more) {
+        panel_more = new DetailsPanel(m_panel);
+        panel_more->move(layout::detailsLeft, layout::scoreSheet.y());
+        panel_more->hide();
+    }
+    return panel_more;
+}
+
+ChosenPanel* PlayingSurface::chosenPanel()
+{
+    if (!panel_choosen) {
+        panel_choosen = new ChosenPanel(m_panel);
+        panel_choosen->move(layout::chosenPanel);
+        panel_choosen->hide();
+    }
+    return panel_choosen;
+}
+
 void PlayingSurface::drawBall(int position, int value, int bobs)
 {
     paintbox_board->reveal(position, value);
@@ -218,7 +240,7 @@ void PlayingSurface::drawBall(int position, int value, int bobs)
         setBobCounter(bobs);
         m_bigball->showBob();
     } else {
-        panel_choosen->setChosen(value);
+        chosenPanel()->setChosen(value);
         m_bigball->showText(pictures::ballText(value));
     }
     for (std::size_t k = image_other.size() - 1; k > 0; --k)
@@ -233,20 +255,23 @@ void PlayingSurface::setBobCounter(int zorers)
 
 void PlayingSurface::showScoreSheet()
 {
-    panel_scoresheet->clearRows();
+    ScoreSheet* sheet = scoreSheet();
+    sheet->clearRows();
     for (int seat = 1; seat <= table::playingSeats; ++seat)
         if (m_state.onSheet(seat))
-            panel_scoresheet->setRow(seat, m_state.sheetName(seat),
-                                     QString::number(m_state.score(seat)) + QLatin1Char(' ') +
-                                         m_state.bonus(seat));
-    panel_scoresheet->show();
-    panel_scoresheet->raise();
+            sheet->setRow(seat, m_state.sheetName(seat),
+                          QString::number(m_state.score(seat)) + QLatin1Char(' ') +
+                              m_state.bonus(seat));
+    sheet->show();
+    sheet->raise();
 }
 
 void PlayingSurface::hideScoreSheet()
 {
-    panel_more->hide();
-    panel_scoresheet->hide();
+    if (panel_more)
+        panel_more->hide();
+    if (panel_scoresheet)
+        panel_scoresheet->hide();
 }
 
 void PlayingSurface::showWinner(const QString& line)
@@ -263,7 +288,7 @@ void PlayingSurface::hideWinner()
 void PlayingSurface::setChosenPanelOpen(bool open)
 {
     m_chosenOpen = open;
-    panel_choosen->setVisible(open);
+    chosenPanel()->setVisible(open);
     if (open)
         panel_choosen->raise();
     button_close->setVisible(open);
@@ -343,7 +368,8 @@ void PlayingSurface::image_more1Click(int seat)
 {
     if (!TableState::isRow(seat))
         return;
-    panel_more->move(layout::detailsLeft, panel_scoresheet->y() + panel_scoresheet->arrowTop(seat));
-    panel_more->showDetails(m_state.name(seat), m_state.patterns(seat));
-    panel_more->raise();
+    DetailsPanel* details = detailsPanel();
+    details->move(layout::detailsLeft, scoreSheet()->y() + scoreSheet()->arrowTop(seat));
+    details->showDetails(m_state.name(seat), m_state.patterns(seat));
+    details->raise();
 }

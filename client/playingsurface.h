@@ -55,9 +55,10 @@ public:
     CardGrid* cards() const { return m_cards; }
     BallBoard* board() const { return paintbox_board; }
     BigBall* bigBall() const { return m_bigball; }
-    ChosenPanel* chosenPanel() const { return panel_choosen; }
-    ScoreSheet* scoreSheet() const { return panel_scoresheet; }
-    DetailsPanel* detailsPanel() const { return panel_more; }
+    // Hidden until asked for, so made when first needed.
+    ChosenPanel* chosenPanel();
+    ScoreSheet* scoreSheet();
+    DetailsPanel* detailsPanel();
     WinnerBanner* winnerBanner() const { return panel_winner; }
     // The ball value each history picture shows, newest first (0 for none).
     QList<int> ballHistory() const;
@@ -85,6 +86,7 @@ private:
     void buildPanels(QWidget* panel);
 
     const TableState& m_state;
+    QWidget* m_panel;
     bool m_chosenOpen = false;
     SeatRows* m_rows = nullptr;
     CardGrid* m_cards = nullptr;

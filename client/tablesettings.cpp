@@ -27,20 +27,23 @@ TableSettings::TableSettings(const QString& folder, QWidget& window, ChatPanel& 
     });
 }
 
-void TableSettings::setGameStart(Tgamestart* dialog)
+Tgamestart* TableSettings::gameStart()
 {
-    m_gamestart = dialog;
-    if (dialog)
+    Tgamestart* dialog = m_gamestart ? m_gamestart() : nullptr;
+    if (dialog && dialog != m_heard) {
+        m_heard = dialog;
         connect(dialog, &Tgamestart::saveRequested, this, &TableSettings::save);
+    }
+    return dialog;
 }
 
-Settings TableSettings::current() const
+Settings TableSettings::current()
 {
     Settings s;
     s.bounds = windowBounds(m_window);
     m_chat.storeIn(s);
-    if (m_gamestart)
-        m_gamestart->storeIn(s);
+    if (Tgamestart* dialog = gameStart())
+        dialog->storeIn(s);
     m_menus.storeIn(s);
     return s;
 }
@@ -58,8 +61,8 @@ void TableSettings::load()
     // The window takes its place in time, and never less room than the table needs.
     m_savedBounds = QRect(place.topLeft(), place.size().expandedTo(m_window.minimumSizeHint()));
     m_chat.loadFrom(s);
-    if (m_gamestart)
-        m_gamestart->loadFrom(s);
+    if (Tgamestart* dialog = gameStart())
+        dialog->loadFrom(s);
     m_menus.loadFrom(s);
     if (s.showHelp)
         m_surface.showHelpPanel();

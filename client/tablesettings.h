@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+#include <functional>
+
 class ChatPanel;
 class PlayingSurface;
 class QWidget;
@@ -21,7 +23,8 @@ public:
     TableSettings(const QString& folder, QWidget& window, ChatPanel& chat, TableMenus& menus,
                   PlayingSurface& surface);
 
-    void setGameStart(Tgamestart* dialog);
+    // The game start dialog, made when first asked for (at the first load or save).
+    void setGameStart(std::function<Tgamestart*()> dialog) { m_gamestart = std::move(dialog); }
     const QString& path() const { return m_path; }
     // The tally file beside the settings.
     const QString& tallyPath() const { return m_tallyPath; }
@@ -30,7 +33,8 @@ public:
     void saveAtClose();
 
 private:
-    Settings current() const;
+    Settings current();
+    Tgamestart* gameStart();
     // With the window's own bounds when bounds is null.
     void saveWith(const QRect& bounds);
 
@@ -40,7 +44,8 @@ private:
     ChatPanel& m_chat;
     TableMenus& m_menus;
     PlayingSurface& m_surface;
-    QPointer<Tgamestart> m_gamestart;
+    std::function<Tgamestart*()> m_gamestart;
+    QPointer<Tgamestart> m_heard; // the dialog whose saveRequested is connected
     // The window's place as last read or written: an unmoved window is not written.
     QRect m_savedBounds;
 };

@@ -7,12 +7,11 @@
 #include <QPointer>
 
 class QSoundEffect;
-class QWidget;
 
-// Plays the WAV files under ":/sounds/" through Qt Multimedia. Without an audio output
-// the effects stay silent and the first sound asked for reports no device. Each file is loaded
-// once, when first played or, for the program's window, all of them just after the window's first
-// paint.
+// Plays the WAV files under ":/sounds/" through Qt Multimedia. Built into the sound module
+// (with Qt Multimedia and its codecs, which the program loads only once its window is up);
+// the resources are the program's, and the names come checked by SoundLoader. Without an
+// audio output the effects stay silent and the first sound asked for reports no device.
 class WavePlayer : public QObject, public SoundPlayer {
     Q_OBJECT
 public:
@@ -20,19 +19,16 @@ public:
     ~WavePlayer() override;
 
     void play(const QString& name) override;
-    // Sound is set up and every file loaded once the window has painted its first frame; a
-    // sound asked for before then plays at that moment.
-    void startAfterFirstPaint(QWidget* window);
-
-    static QString resourcePath(const QString& name);
-    static bool hasSound(const QString& name);
+    // Loads every sound file now rather than when first played.
+    void loadAll();
 
 private:
     QSoundEffect* effect(const QString& key);
 
     QHash<QString, QSoundEffect*> m_effects;
-    bool m_waiting = false;
     bool m_wanted = false; // a sound was asked for: the sounds are on
-    QString m_asked;
     QPointer<QSoundEffect> m_playing;
 };
+
+// The module's one entry, found by name: a player, owned by parent, with every file loaded.
+extern "C" Q_DECL_EXPORT SoundPlayer* quorvel_sound_player(QObject* parent);

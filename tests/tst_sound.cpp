@@ -1,4 +1,4 @@
-#include "client/waveplayer.h"
+#include "client/soundloader.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -30,7 +30,7 @@ double loudestWindow(const QByteArray& raw, qsizetype fromByte = 0)
     return loudest;
 }
 
-QSoundEffect* effectFor(WavePlayer& player, const QString& name)
+QSoundEffect* effectFor(SoundLoader& player, const QString& name)
 {
     for (QSoundEffect* e : player.findChildren<QSoundEffect*>())
         if (e->source().toString().endsWith(QStringLiteral("/%1.wav").arg(name)))
@@ -39,8 +39,8 @@ QSoundEffect* effectFor(WavePlayer& player, const QString& name)
 }
 } // namespace
 
-// The program's sounds reach a real sound server: a private PulseAudio with a null sink
-// whose monitor is recorded. Skipped where PulseAudio is not installed.
+// The program's sounds, played by the sound module, reach a real sound server: a private PulseAudio
+// with a null sink whose monitor is recorded. Skipped where PulseAudio is not installed.
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
@@ -48,6 +48,7 @@ private slots:
     void cleanupTestCase();
     void namesAndResources();
     void silentWithoutAudioDevice();
+    void silentWithoutModule();
     void gameSoundReachesTheSink();
     void newSoundStopsThePlayingOne();
 
@@ -58,7 +59,7 @@ private:
     QProcess m_recorder;
     QByteArray m_recorded;
     bool m_serverUp = false;
-    std::unique_ptr<WavePlayer> m_player;
+    std::unique_ptr<SoundLoader> m_player;
 };
 
 void TestSound::initTestCase()
@@ -110,7 +111,7 @@ bool TestSound::startServer()
                       QStringLiteral("--rate=%1").arg(rate), "--channels=1", "--latency-msec=20"});
     if (!m_recorder.waitForStarted(5000))
         return false;
-    m_player = std::make_unique<WavePlayer>();
+    m_player = std::make_unique<SoundLoader>(QUORVEL_SOUND_MODULE);
     return true;
 }
 
@@ -132,13 +133,13 @@ void TestSound::namesAndResources()
 {
     for (const char* name : {"entered", "turn", "turnnew", "selectball", "roundover", "selectnum",
                              "invalid", "winner"})
-        QVERIFY2(WavePlayer::hasSound(name), name);
+        QVERIFY2(SoundLoader::hasSound(name), name);
     for (int n = 1; n <= 20; ++n)
-        QVERIFY(WavePlayer::hasSound(QStringLiteral("wave%1").arg(n)));
-    QVERIFY(WavePlayer::hasSound("WAVE7"));
+        QVERIFY(SoundLoader::hasSound(QStringLiteral("wave%1").arg(n)));
+    QVERIFY(SoundLoader::hasSound("WAVE7"));
     // "replace" is asked for but has no sound; paths never reach other resources.
     for (const char* name : {"replace", "", "wave21", "../sounds/turn", "sounds/turn", "turn.wav"})
-        QVERIFY2(!WavePlayer::hasSound(name), name);
+        QVERIFY2(!SoundLoader::hasSound(name), name);
 }
 
 // With no sound server at all the program stays silent, goes on at once and says so once. Run in a
@@ -146,7 +147,7 @@ void TestSound::namesAndResources()
 void TestSound::silentWithoutAudioDevice()
 {
     if (qEnvironmentVariableIsSet("QUORVEL_SOUND_CHILD")) {
-        WavePlayer player;
+        SoundLoader player(QUORVEL_SOUND_MODULE);
         int told = 0;
         player.onNoDevice([&told] { ++told; });
         QElapsedTimer timer;
@@ -173,6 +174,17 @@ void TestSound::silentWithoutAudioDevice()
     const QByteArray output = child.readAll();
     QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
              output.constData());
+}
+
+// A module that is not there leaves the game silent; the log says why, once.
+void TestSound::silentWithoutModule()
+{
+    SoundLoader player(QStringLiteral("/nonexistent/quorvel_sound.so"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         "sounds are off: no sound module at /nonexistent/quorvel_sound.so");
+    player.play("turn");
+    player.play("winner");
+    QVERIFY(player.findChildren<QSoundEffect*>().isEmpty());
 }
 
 void TestSound::gameSoundReachesTheSink()
