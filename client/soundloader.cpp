@@ -1,7 +1,7 @@
 #include "client/soundloader.h"
 
 #include "client/firstpaint.h"
-#include "net/logging.h"
+#include "platform/logging.h"
 
 #include <QCoreApplication>
 #include <QFile>
