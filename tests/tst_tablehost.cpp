@@ -102,6 +102,7 @@ void TestTableHost::loginsChatAndKick()
     };
     QCOMPARE(popupItems(m_bob->chat(), "label_playername1"), QList<bool>({false, false, false}));
     QCOMPARE(popupItems(m_ann->chat(), "label_playername4"), QList<bool>({false, true, true}));
+    m_ann->chat().surface().scoreSheet(); // made when the sheet is first needed
     QCOMPARE(popupItems(m_ann->chat(), "label_name4").first(), true);
 
     // The host removes Cid from the seat pop-up: Cid's program closes once Cid has read the
