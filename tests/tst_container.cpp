@@ -204,22 +204,15 @@ void tst_Container::exactBytes_data()
         concat({header(12), block(bytesOf({0x40, 0x10, 0x00, 'a', 'b', 'c', 0x00, 0x36}))}));
     // "Atp" hashes to the one table slot of "abc", so the repeated text finds "Atp"
     // there and starts with literals; the copy comes from the slot of "bcd".
-    row("single probe: colliding strings",
-        concat({bytesOf(QByteArray("abcdefghijklmnop")), bytesOf(QByteArray("Atp")),
-                bytesOf(QByteArray("abcdefghijklmnop"))}),
-        concat({header(35),
-                block(concat({bytesOf({0x40, 0x00, 0x00}), bytesOf(QByteArray("abcdefghijklmnop")),
-                              bytesOf({0x08, 0x00}), bytesOf(QByteArray("Atpa")),
-                              bytesOf({0x01, 0x3C})}))}));
+    const Bytes letters = bytesOf(QByteArray("abcdefghijklmnop"));
+    row("single probe: colliding strings", concat({letters, bytesOf(QByteArray("Atp")), letters}),
+        concat(
+            {header(35), block(concat({bytesOf({0x40, 0x00, 0x00}), letters, bytesOf({0x08, 0x00}),
+                                       bytesOf(QByteArray("Atpa")), bytesOf({0x01, 0x3C})}))}));
     // Second control word goes just before the 17th item, not after the 16th.
-    row("16 literals then a run",
-        concat({bytesOf({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l', 'm', 'n', 'o',
-                         'p'}),
-                Bytes(4095 + 20, '-')}),
+    row("16 literals then a run", concat({letters, Bytes(4095 + 20, '-')}),
         concat({header(16 + 4115),
-                block(concat({bytesOf({0x40, 0x00, 0x00}),
-                              bytesOf({'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h', 'i', 'j', 'k', 'l',
-                                       'm', 'n', 'o', 'p'}),
+                block(concat({bytesOf({0x40, 0x00, 0x00}), letters,
                               bytesOf({0xC0, 0x00}), // run of 4095, then 20 more
                               bytesOf({0x00, 0x0F, 0xEF, '-', 0x00, 0x00, 0x04, '-'})}))}));
     // Copies that overlap what they write, as the abc rows above do.
@@ -398,11 +391,16 @@ void tst_Container::damaged_data()
 {
     QTest::addColumn<Bytes>("stored");
     QTest::addColumn<QString>("message");
-    const QString mismatch(kSizeMismatch);
-    const QString truncated(kReadError);
-    const Bytes fullRuns =
-        concat({bytesOf({0x40, 0xFF, 0x00}), repeated(std::string_view("\x00\x0F\xEF\x41", 4), 32),
-                bytesOf({'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I'})});
+    const auto row = [](const char* name, const Bytes& stored,
+                        const char* message = kSizeMismatch) {
+        QTest::newRow(name) << stored << QString(message);
+    };
+    // n run items of 4095 bytes each.
+    const auto runs = [](int n) {
+        return repeated(std::string_view("\x00\x0F\xEF\x41", 4), n * 4);
+    };
+    const Bytes fullRuns = concat(
+        {bytesOf({0x40, 0xFF, 0x00}), runs(8), bytesOf({'B', 'C', 'D', 'E', 'F', 'G', 'H', 'I'})});
 
     // The same faults inside a full group, followed by more groups.
     const auto padded = [](const Bytes& body) {
@@ -411,68 +409,45 @@ void tst_Container::damaged_data()
             all = concat({all, bytesOf({0x00, 0x00}), Bytes(16, '.')});
         return all;
     };
-    QTest::newRow("copy before the block start, full group")
-        << concat({header(200), block(padded(concat({bytesOf({0x40, 0x00, 0x01}), Bytes(15, 'a'),
-                                                     bytesOf({0x01, 0x00})})))})
-        << mismatch;
-    QTest::newRow("runs past 32768, full group")
-        << concat(
-               {header(40000),
-                block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}),
-                                     repeated(std::string_view("\x00\x0F\xEF\x41", 4), 16 * 4)})))})
-        << mismatch;
+    row("copy before the block start, full group",
+        concat({header(200), block(padded(concat({bytesOf({0x40, 0x00, 0x01}), Bytes(15, 'a'),
+                                                  bytesOf({0x01, 0x00})})))}));
+    row("runs past 32768, full group",
+        concat({header(40000), block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}), runs(16)})))}));
     // Runs bring the block near its end; the copies after them in the same group
     // would make 32904 bytes, exactly what the size field claims.
-    QTest::newRow("copies past 32768 after runs, full group")
-        << concat({header(32760 + 8 * 18),
-                   block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}),
-                                        repeated(std::string_view("\x00\x0F\xEF\x41", 4), 8 * 4),
-                                        repeated(std::string_view("\x00\x1F", 2), 8 * 2)})))})
-        << mismatch;
-    QTest::newRow("literals past 32768, full group")
-        << concat({header(40000), block(padded(fullRuns))}) << mismatch;
-    QTest::newRow("no size field") << bytesOf({'W', 'R', 'Z', 'L', 1, 0}) << truncated;
-    QTest::newRow("no block") << header(0) << truncated;
-    QTest::newRow("half a block length") << concat({header(0), bytesOf({1})}) << truncated;
-    QTest::newRow("block cut short")
-        << concat({header(5), bytesOf({6, 0, 0x80, 'a', 'b'})}) << truncated;
-    QTest::newRow("full chunk, then nothing")
-        << concat({header(32768), block(fullRuns)}) << truncated;
-    QTest::newRow("block length 32770")
-        << concat({header(32769), block(concat({bytesOf({0x80}), Bytes(32769, 'x')}))}) << mismatch;
-    QTest::newRow("copy before the block start")
-        << concat({header(4), block(bytesOf({0x40, 0x40, 0x00, 'a', 0x00, 0x20}))}) << mismatch;
-    QTest::newRow("copy reaching into the previous block")
-        << concat({header(32769), block(concat({bytesOf({0x80}), Bytes(32768, 'p')})),
-                   block(bytesOf({0x40, 0x80, 0x00, 0x00, 0x10}))})
-        << mismatch;
-    QTest::newRow("runs past 32768")
-        << concat({header(40000),
-                   block(concat({bytesOf({0x40, 0xFF, 0x80}),
-                                 repeated(std::string_view("\x00\x0F\xEF\x41", 4), 9 * 4)}))})
-        << mismatch;
-    QTest::newRow("literal past 32768")
-        << concat({header(40000), block(concat({fullRuns, bytesOf({0x00, 0x00, 'J'})}))})
-        << mismatch;
-    QTest::newRow("run item cut") << concat({header(100),
-                                             block(bytesOf({0x40, 0x80, 0x00, 0x00, 0x00}))})
-                                  << mismatch;
-    QTest::newRow("copy item cut")
-        << concat({header(100), block(bytesOf({0x40, 0x40, 0x00, 'a', 0x00}))}) << mismatch;
-    QTest::newRow("control word cut")
-        << concat({header(16),
-                   block(concat({bytesOf({0x40, 0x00, 0x00}), Bytes(16, 'k'), bytesOf({0x00})}))})
-        << mismatch;
-    QTest::newRow("size field too big")
-        << concat({header(5), block(bytesOf({0x80, 'a', 'b'}))}) << mismatch;
-    QTest::newRow("size field too small")
-        << concat({header(1), block(bytesOf({0x80, 'a', 'b'}))}) << mismatch;
-    QTest::newRow("size field 4 GiB")
-        << concat({header(0xFFFFFFFF), block(bytesOf({0x80, 'a'}))}) << mismatch;
-    QTest::newRow("other tag")
-        << concat({bytesOf({'W', 'R', 'Z', 'X', 0, 0, 0, 0}), block(bytesOf({0x80}))})
-        << QString(" : Lzrw1 decompression : this file has no valid header !");
-    QTest::newRow("too short for a tag") << bytesOf({'W', 'R'}) << truncated;
+    row("copies past 32768 after runs, full group",
+        concat({header(32760 + 8 * 18),
+                block(padded(concat({bytesOf({0x40, 0xFF, 0xFF}), runs(8),
+                                     repeated(std::string_view("\x00\x1F", 2), 8 * 2)})))}));
+    row("literals past 32768, full group", concat({header(40000), block(padded(fullRuns))}));
+    row("no size field", bytesOf({'W', 'R', 'Z', 'L', 1, 0}), kReadError);
+    row("no block", header(0), kReadError);
+    row("half a block length", concat({header(0), bytesOf({1})}), kReadError);
+    row("block cut short", concat({header(5), bytesOf({6, 0, 0x80, 'a', 'b'})}), kReadError);
+    row("full chunk, then nothing", concat({header(32768), block(fullRuns)}), kReadError);
+    row("block length 32770",
+        concat({header(32769), block(concat({bytesOf({0x80}), Bytes(32769, 'x')}))}));
+    row("copy before the block start",
+        concat({header(4), block(bytesOf({0x40, 0x40, 0x00, 'a', 0x00, 0x20}))}));
+    row("copy reaching into the previous block",
+        concat({header(32769), block(concat({bytesOf({0x80}), Bytes(32768, 'p')})),
+                block(bytesOf({0x40, 0x80, 0x00, 0x00, 0x10}))}));
+    row("runs past 32768",
+        concat({header(40000), block(concat({bytesOf({0x40, 0xFF, 0x80}), runs(9)}))}));
+    row("literal past 32768",
+        concat({header(40000), block(concat({fullRuns, bytesOf({0x00, 0x00, 'J'})}))}));
+    row("run item cut", concat({header(100), block(bytesOf({0x40, 0x80, 0x00, 0x00, 0x00}))}));
+    row("copy item cut", concat({header(100), block(bytesOf({0x40, 0x40, 0x00, 'a', 0x00}))}));
+    row("control word cut",
+        concat({header(16),
+                block(concat({bytesOf({0x40, 0x00, 0x00}), Bytes(16, 'k'), bytesOf({0x00})}))}));
+    row("size field too big", concat({header(5), block(bytesOf({0x80, 'a', 'b'}))}));
+    row("size field too small", concat({header(1), block(bytesOf({0x80, 'a', 'b'}))}));
+    row("size field 4 GiB", concat({header(0xFFFFFFFF), block(bytesOf({0x80, 'a'}))}));
+    row("other tag", concat({bytesOf({'W', 'R', 'Z', 'X', 0, 0, 0, 0}), block(bytesOf({0x80}))}),
+        " : Lzrw1 decompression : this file has no valid header !");
+    row("too short for a tag", bytesOf({'W', 'R'}), kReadError);
 }
 
 void tst_Container::damaged()
