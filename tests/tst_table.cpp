@@ -46,57 +46,43 @@ void TestTable::seatEvents_data()
     QTest::addColumn<int>("seat");
     QTest::addColumn<QByteArrayList>("messages");
     QTest::addColumn<QStringList>("lines");
-    QTest::addColumn<QString>("rows"); // seats 1 to 7, "*" where the eyes show
+    QTest::addColumn<QString>("rows"); // seats 1 to 7: "-" waiting, "*" where the eyes show
     QTest::addColumn<QStringList>("spies");
-    QTest::addColumn<QStringList>("sounds");
-    const QString w = table::waitingName;
-    QTest::newRow("logging in beside a player and a watcher")
-        << 3
-        << QByteArrayList{msg::newplayerinfo(3, "Cid"),
-                          msg::existingplayers({{1, "Ann", false}, {2, "Bob", true}})}
-        << QStringList{"You are Connected.", "Ann is Connected.", "Bob is Connected."}
-        << QStringList{"Ann", "Bob*", "Cid", w, w, w, w}.join(',') << QStringList()
-        << QStringList{"entered", "entered"};
-    QTest::newRow("a spy's own view")
-        << 8
-        << QByteArrayList{msg::newplayerinfo(8, "Sam"), msg::existingplayers({{1, "Ann", false}}),
-                          msg::newplayerinfo(9, "Zed")}
-        << QStringList{"You are Connected.", "You are spying.", "Ann is Connected.",
-                       "Zed is Connected.", "Zed is spying."}
-        << QStringList{"Ann", w, w, w, w, w, w}.join(',') << QStringList{"8: Sam", "9: Zed"}
-        << QStringList{"entered", "entered", "entered"};
+    QTest::addColumn<int>("entered"); // times the sound of an arrival played
+    const auto row = [](const char* name, int seat, const QByteArrayList& messages,
+                        const QStringList& lines, const char* rows, const QStringList& spies,
+                        int entered) {
+        QTest::newRow(name) << seat << messages << lines << QString(rows) << spies << entered;
+    };
+    row("logging in beside a player and a watcher", 3,
+        {msg::newplayerinfo(3, "Cid"), msg::existingplayers({{1, "Ann", false}, {2, "Bob", true}})},
+        {"You are Connected.", "Ann is Connected.", "Bob is Connected."}, "Ann,Bob*,Cid,-,-,-,-",
+        {}, 2);
+    row("a spy's own view", 8,
+        {msg::newplayerinfo(8, "Sam"), msg::existingplayers({{1, "Ann", false}}),
+         msg::newplayerinfo(9, "Zed")},
+        {"You are Connected.", "You are spying.", "Ann is Connected.", "Zed is Connected.",
+         "Zed is spying."},
+        "Ann,-,-,-,-,-,-", {"8: Sam", "9: Zed"}, 3);
     // A spy the list does not hold: nothing happens.
-    QTest::newRow("spies come and go")
-        << 1
-        << QByteArrayList{msg::newplayerinfo(1, "Ann"), msg::newplayerinfo(8, "Sam"),
-                          msg::newplayerinfo(9, "Zed"), msg::playerdisconnected(9, "Ned"),
-                          msg::playerdisconnected(9, "Zed")}
-        << QStringList{"You are Connected.", "Sam is Connected.", "Sam is spying.",
-                       "Zed is Connected.",  "Zed is spying.",    "Zed has left."}
-        << QStringList{"Ann", w, w, w, w, w, w}.join(',') << QStringList{"8: Sam"}
-        << QStringList{"entered", "entered", "entered"};
+    row("spies come and go", 1,
+        {msg::newplayerinfo(1, "Ann"), msg::newplayerinfo(8, "Sam"), msg::newplayerinfo(9, "Zed"),
+         msg::playerdisconnected(9, "Ned"), msg::playerdisconnected(9, "Zed")},
+        {"You are Connected.", "Sam is Connected.", "Sam is spying.", "Zed is Connected.",
+         "Zed is spying.", "Zed has left."},
+        "Ann,-,-,-,-,-,-", {"8: Sam"}, 3);
     // Seat 4 has had the turn since the round start, seat 5 has not; seat 6's person is
     // named like its computer. The row's text is named, and a row showing the computer's
     // name, leaving again, says nothing.
-    QTest::newRow("departures") << 1
-                                << QByteArrayList{msg::newplayerinfo(1, "Ann"),
-                                                  msg::newplayerinfo(4, "Dee"),
-                                                  msg::newplayerinfo(5, "Eve"),
-                                                  msg::newplayerinfo(6, "Krazy"),
-                                                  msg::justwatching(4, 1),
-                                                  msg::roundstart(1, inRound({4, 5, 6})),
-                                                  msg::nextplayer(4),
-                                                  msg::playerdisconnected(4, "Dee"),
-                                                  msg::playerdisconnected(5, "Eve"),
-                                                  msg::playerdisconnected(6, "Krazy"),
-                                                  msg::playerdisconnected(4, "")}
-                                << QStringList{"You are Connected.",   "Dee is Connected.",
-                                               "Eve is Connected.",    "Krazy is Connected.",
-                                               "Dee is just watching", "Dee disconnected.",
-                                               "Eve disconnected."}
-                                << QStringList{"Ann", w, w, "Kling", w, w, w}.join(',')
-                                << QStringList()
-                                << QStringList{"entered", "entered", "entered", "entered"};
+    row("departures", 1,
+        {msg::newplayerinfo(1, "Ann"), msg::newplayerinfo(4, "Dee"), msg::newplayerinfo(5, "Eve"),
+         msg::newplayerinfo(6, "Krazy"), msg::justwatching(4, 1),
+         msg::roundstart(1, inRound({4, 5, 6})), msg::nextplayer(4),
+         msg::playerdisconnected(4, "Dee"), msg::playerdisconnected(5, "Eve"),
+         msg::playerdisconnected(6, "Krazy"), msg::playerdisconnected(4, "")},
+        {"You are Connected.", "Dee is Connected.", "Eve is Connected.", "Krazy is Connected.",
+         "Dee is just watching", "Dee disconnected.", "Eve disconnected."},
+        "Ann,-,-,Kling,-,-,-", {}, 4);
 }
 
 // One window handed the host's messages, with no connection at all.
@@ -104,6 +90,7 @@ void TestTable::seatEvents()
 {
     QFETCH(int, seat);
     QFETCH(QByteArrayList, messages);
+    QFETCH(int, entered);
     RecordingSoundPlayer sounds;
     Tchat chat(isolatedOptions(), nullptr, &sounds);
     feed(chat, msg::sendlogininfo(seat));
@@ -113,10 +100,11 @@ void TestTable::seatEvents()
     QTEST(chatLines(chat).mid(before), "lines");
     QStringList rows;
     for (int row = 1; row <= table::playingSeats; ++row)
-        rows << rowName(chat, row) + (eyesShown(chat, row) ? "*" : "");
+        rows << (rowName(chat, row) == table::waitingName ? "-" : rowName(chat, row)) +
+                    (eyesShown(chat, row) ? "*" : "");
     QTEST(rows.join(','), "rows");
     QTEST(chat.spylistItems()->stringList(), "spies");
-    QTEST(sounds.played, "sounds");
+    QCOMPARE(sounds.played, QStringList(entered, QStringLiteral("entered")));
 }
 
 void TestTable::justWatchOnAndOff()

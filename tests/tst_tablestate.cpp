@@ -32,42 +32,32 @@ void TestTableState::events_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("inPlay");
     using E = std::function<QString(TableState&)>;
-    QTest::newRow("player leaves: announced, row waits")
-        << E([](TableState& s) { return s.leave(4); }) << 4 << "Dee"
-        << "<Waiting>" << false;
-    QTest::newRow("computer's row leaves: silent, computer stays")
-        << E([](TableState& s) { return s.leave(5); }) << 5 << ""
-        << "Klick" << true;
-    QTest::newRow("person named like the computer leaves: silent") << E([](TableState& s) {
-        s.seatPlayer(6, "Krazy", false);
-        return s.leave(6);
-    }) << 6 << ""
-                                                                   << "<Waiting>" << false;
-    QTest::newRow("game start: seat 2 to the computer")
-        << E([](TableState& s) { return s.startGame(), QString(); }) << 2 << ""
-        << "Klot" << true;
-    QTest::newRow("round start: a waiting seat asked in plays")
-        << E([](TableState& s) { return s.startRound(7, true), QString(); }) << 7 << ""
-        << "Kooky" << true;
-    QTest::newRow("round start: a person keeps the row, plays at the turn")
-        << E([](TableState& s) { return s.startRound(4, true), QString(); }) << 4 << ""
-        << "Dee" << false;
-    QTest::newRow("round start: the person asked in plays from the turn")
-        << E([](TableState& s) { return s.startRound(4, true), s.nextTurn(4), QString(); }) << 4
-        << ""
-        << "Dee" << true;
-    QTest::newRow("player in play leaves: the computer takes the row")
-        << E([](TableState& s) { return s.nextTurn(4), s.leave(4); }) << 4 << "Dee"
-        << "Kling" << true;
-    QTest::newRow("round start: not asked in")
-        << E([](TableState& s) { return s.startRound(5, false), QString(); }) << 5 << ""
-        << "Klick" << false;
-    QTest::newRow("turn of an empty seat goes to the computer")
-        << E([](TableState& s) { return s.nextTurn(3), QString::number(s.turnseat()); }) << 3 << "3"
-        << "Klick" << true;
-    QTest::newRow("no row: nothing")
-        << E([](TableState& s) { return s.nextTurn(8), s.leave(0); }) << 8 << ""
-        << "" << false;
+    const auto row = [](const char* title, int seat, const char* result, const char* name,
+                        bool inPlay, const E& event) {
+        QTest::newRow(title) << event << seat << QString(result) << QString(name) << inPlay;
+    };
+    row("player leaves: announced, row waits", 4, "Dee", "<Waiting>", false,
+        [](TableState& s) { return s.leave(4); });
+    row("computer's row leaves: silent, computer stays", 5, "", "Klick", true,
+        [](TableState& s) { return s.leave(5); });
+    row("person named like the computer leaves: silent", 6, "", "<Waiting>", false,
+        [](TableState& s) { return s.seatPlayer(6, "Krazy", false), s.leave(6); });
+    row("game start: seat 2 to the computer", 2, "", "Klot", true,
+        [](TableState& s) { return s.startGame(), QString(); });
+    row("round start: a waiting seat asked in plays", 7, "", "Kooky", true,
+        [](TableState& s) { return s.startRound(7, true), QString(); });
+    row("round start: a person keeps the row, plays at the turn", 4, "", "Dee", false,
+        [](TableState& s) { return s.startRound(4, true), QString(); });
+    row("round start: the person asked in plays from the turn", 4, "", "Dee", true,
+        [](TableState& s) { return s.startRound(4, true), s.nextTurn(4), QString(); });
+    row("player in play leaves: the computer takes the row", 4, "Dee", "Kling", true,
+        [](TableState& s) { return s.nextTurn(4), s.leave(4); });
+    row("round start: not asked in", 5, "", "Klick", false,
+        [](TableState& s) { return s.startRound(5, false), QString(); });
+    row("turn of an empty seat goes to the computer", 3, "3", "Klick", true,
+        [](TableState& s) { return s.nextTurn(3), QString::number(s.turnseat()); });
+    row("no row: nothing", 8, "", "", false,
+        [](TableState& s) { return s.nextTurn(8), s.leave(0); });
 }
 
 void TestTableState::events()
