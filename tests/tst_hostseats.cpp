@@ -167,9 +167,7 @@ void TestHostSeats::kicks()
     QFETCH(int, sender);
     QFETCH(QByteArray, kick);
     QFETCH(int, kicked);
-    HostDriver d;
-    for (const char* name : {"Host", "Ann", "Cid"})
-        d.join(name);
+    HostDriver d({"Host", "Ann", "Cid"});
     const QList<qsizetype> from = counts(d);
     d.send(sender, kick);
     for (int seat = 1; seat <= 3; ++seat) {
@@ -213,9 +211,7 @@ void TestHostSeats::justWatch()
     QFETCH(QByteArray, request);
     QFETCH(QByteArray, told);
     QFETCH(int, watching);
-    HostDriver d;
-    for (const char* name : {"Host", "Ann", "Bo"})
-        d.join(name);
+    HostDriver d({"Host", "Ann", "Bo"});
     if (game)
         d.send(1, msg::startgame("Host", "1000", "10", "5", 1));
     const QList<qsizetype> from = counts(d);
@@ -231,9 +227,7 @@ void TestHostSeats::justWatch()
 // picks and covers for it; it hears of the covers alone.
 void TestHostSeats::justWatchHandsTheTurnToTheComputer()
 {
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
+    HostDriver d({"Host", "Ann"});
     d.send(1, msg::startgame("Host", "1000", "10", "5", 1));
     const TServer& server = d.server();
     d.send(1, msg::chooseball(1, 1));
@@ -285,9 +279,7 @@ void TestHostSeats::relays()
 {
     QFETCH(QByteArray, sent);
     QFETCH(QByteArray, relayed);
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
+    HostDriver d({"Host", "Ann"});
     const QList<qsizetype> from = counts(d);
     d.send(2, sent);
     for (int seat : {1, 2})
@@ -311,9 +303,7 @@ void TestHostSeats::forgedSeatIsDropped_data()
 void TestHostSeats::forgedSeatIsDropped()
 {
     QFETCH(QByteArray, forged);
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
+    HostDriver d({"Host", "Ann"});
     d.send(1, msg::startgame("Host", "100", "10", "5", 1));
     const QList<qsizetype> from = counts(d);
     d.send(2, forged);
@@ -343,9 +333,7 @@ void TestHostSeats::staleConnection()
 {
     QFETCH(bool, rejoined);
     QFETCH(QByteArray, message);
-    HostDriver d;
-    d.join("Host");
-    d.join("Ann");
+    HostDriver d({"Host", "Ann"});
     const int generation = d.server().player(2).generation;
     d.drop(2);
     if (rejoined)

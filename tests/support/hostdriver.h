@@ -19,6 +19,12 @@
 class HostDriver : public SeatLink {
 public:
     explicit HostDriver(std::uint32_t seed = 1);
+    // Seats and logs in each name in turn.
+    explicit HostDriver(std::initializer_list<const char*> names) : HostDriver()
+    {
+        for (const char* name : names)
+            join(QString::fromUtf8(name));
+    }
 
     RecordingReporter errors;
     TServer& server() { return m_server; }
