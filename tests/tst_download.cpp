@@ -176,9 +176,7 @@ void TestDownload::addressAndLobbyPlace()
 
 void TestDownload::pictureIsDecodedWithLibjpeg()
 {
-    QFile file(QStringLiteral(":/images/lobby.jpg"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
+    const QByteArray data = readFile(QStringLiteral(":/images/lobby.jpg"));
     QVERIFY(data.startsWith("\xFF\xD8"));
     const QImage image = jpeg::decode(data);
     QCOMPARE(image.size(), QSize(436, 360));
@@ -203,9 +201,7 @@ void TestDownload::pictureIsDecodedWithLibjpeg()
 
 void TestDownload::damagedPicturesAreRefused()
 {
-    QFile file(QStringLiteral(":/images/lobby.jpg"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray data = file.readAll();
+    const QByteArray data = readFile(QStringLiteral(":/images/lobby.jpg"));
     QString why;
 
     QVERIFY(jpeg::decode(QByteArray(), &why).isNull());
@@ -404,13 +400,8 @@ void TestDownload::playWithOthersAtItsPlace()
     qputenv("HOME", m_dir->path().toLocal8Bit());
     const QString lobby = m_dir->filePath(QStringLiteral(".local/share/Orskel/OrskelLobby"));
     QVERIFY(QDir().mkpath(QFileInfo(lobby).path()));
-    {
-        QFile script(lobby);
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"$#\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.started\"\n");
-        script.close();
-        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
-    }
+    writeFile(lobby, "#!/bin/sh\necho \"$#\" > \"$0.tmp\" && mv \"$0.tmp\" \"$0.started\"\n");
+    QVERIFY(QFile::setPermissions(lobby, QFile::permissions(lobby) | QFileDevice::ExeOwner));
     const std::unique_ptr<Program> program = soloProgram();
     program->chat().show();
     QSignalSpy closed(&program->chat(), &Tchat::closed);
@@ -446,9 +437,7 @@ void TestDownload::playWithOthersThatCannotStart()
 {
     auto download = window();
     const QString lobby = m_dir->filePath(QStringLiteral("OrskelLobby"));
-    QFile file(lobby);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
+    writeFile(lobby, {});
     download->setLobbyPath(lobby);
     m_opener.succeed = false;
     QSignalSpy closing(download.get(), &Tdownload::closeGameRequested);
