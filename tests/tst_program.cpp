@@ -1,4 +1,6 @@
 // The built executable, started as a user would, in its own temporary folder.
+#include "support/files.h"
+#include "support/processcopy.h"
 #include "tally/lzrw1kh.h"
 #include "tally/tallytable.h"
 
@@ -14,55 +16,6 @@
 #include <memory>
 
 namespace {
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
-
-class Copy {
-public:
-    // extraEnv: "NAME=value" entries that replace the ones set here.
-    Copy(const QString& tmpdir, const QStringList& args, quint16 gamePort = 0,
-         const QStringList& extraEnv = {})
-    {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("TMPDIR", tmpdir);
-        env.insert("QUORVEL_SETTINGS_DIR", tmpdir);
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        env.insert("QT_LOGGING_RULES", "quorvel.*.info=true");
-        env.insert("QUORVEL_LOBBY_PORT", QString::number(freePort()));
-        if (gamePort)
-            env.insert("QUORVEL_GAME_PORT", QString::number(gamePort));
-        for (const QString& entry : extraEnv)
-            env.insert(entry.section('=', 0, 0), entry.section('=', 1));
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::SeparateChannels);
-        QObject::connect(&process, &QProcess::readyReadStandardError,
-                         [this] { log += process.readAllStandardError(); });
-        process.start(QUORVEL_EXECUTABLE, args);
-    }
-    ~Copy()
-    {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-    bool logged(const char* text) const { return log.contains(text); }
-    bool finished() const { return process.state() == QProcess::NotRunning; }
-
-    QProcess process;
-    QByteArray log;
-};
-
-QByteArray contentOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The tally file as the program stores it after `games` games, all won.
 QByteArray storedTally(qint64 games)
 {
@@ -109,9 +62,9 @@ private slots:
 void TestProgram::secondCopyBringsFirstForward()
 {
     QTemporaryDir tmp;
-    Copy first(tmp.path(), {"Ann", "127.0.0.1"});
+    ProcessCopy first(tmp.path(), {"Ann", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(first.logged("started"), 30000);
-    Copy second(tmp.path(), {"Bob", "127.0.0.1"});
+    ProcessCopy second(tmp.path(), {"Bob", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(second.finished(), 30000);
     QCOMPARE(second.process.exitStatus(), QProcess::NormalExit);
     QCOMPARE(second.process.exitCode(), 0);
@@ -121,7 +74,7 @@ void TestProgram::secondCopyBringsFirstForward()
 
     // Another temporary folder is another session: both run.
     QTemporaryDir other;
-    Copy third(other.path(), {"Cy", "127.0.0.1"});
+    ProcessCopy third(other.path(), {"Cy", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(third.logged("started"), 30000);
 }
 
@@ -129,12 +82,12 @@ void TestProgram::crashedCopyDoesNotBlockTheNext()
 {
     QTemporaryDir tmp;
     {
-        Copy crashed(tmp.path(), {"Ann", "127.0.0.1"});
+        ProcessCopy crashed(tmp.path(), {"Ann", "127.0.0.1"});
         QTRY_VERIFY_WITH_TIMEOUT(crashed.logged("started"), 30000);
         crashed.process.kill(); // SIGKILL: nothing is cleaned up
         QVERIFY(crashed.process.waitForFinished(10000));
     }
-    Copy next(tmp.path(), {"Ann", "127.0.0.1"});
+    ProcessCopy next(tmp.path(), {"Ann", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(next.logged("started"), 30000);
 }
 
@@ -145,7 +98,7 @@ void TestProgram::unusableTempFolderStillStarts()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     for (const QString& tempFolder : {file.fileName(), tmp.filePath("missing")}) {
-        Copy copy(tmp.path(), {"Ann", "127.0.0.1"}, 0, {"TMPDIR=" + tempFolder});
+        ProcessCopy copy(tmp.path(), {"Ann", "127.0.0.1"}, 0, {"TMPDIR=" + tempFolder});
         QTRY_VERIFY_WITH_TIMEOUT(copy.logged("started"), 30000);
         QVERIFY(copy.logged("running without the single-instance lock"));
     }
@@ -166,8 +119,8 @@ void TestProgram::namesLikeToolkitOptions()
     QTcpServer lobby;
     QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
     // Only a copy that read all three arguments calls the lobby.
-    Copy copy(tmp.path(), args, freePort(),
-              {"QUORVEL_LOBBY_PORT=" + QString::number(lobby.serverPort())});
+    ProcessCopy copy(tmp.path(), args, freePort(),
+                     {"QUORVEL_LOBBY_PORT=" + QString::number(lobby.serverPort())});
     QTRY_VERIFY_WITH_TIMEOUT(lobby.hasPendingConnections(), 30000);
 }
 
@@ -201,7 +154,7 @@ void TestProgram::helpAndVersionNeedNoDisplay()
 void TestProgram::terminationClosesTheWindow()
 {
     QTemporaryDir tmp;
-    Copy copy(tmp.path(), {"Ann", "127.0.0.1"});
+    ProcessCopy copy(tmp.path(), {"Ann", "127.0.0.1"});
     QTRY_VERIFY_WITH_TIMEOUT(copy.logged("started"), 30000);
     copy.process.terminate(); // SIGTERM
     QVERIFY(copy.process.waitForFinished(30000));
@@ -216,9 +169,9 @@ void TestProgram::clientOutlivesItsHost()
 {
     QTemporaryDir hostTmp, clientTmp;
     const quint16 port = freePort();
-    Copy host(hostTmp.path(), {"Host", "127.0.0.1", "true"}, port);
+    ProcessCopy host(hostTmp.path(), {"Host", "127.0.0.1", "true"}, port);
     QTRY_VERIFY_WITH_TIMEOUT(host.logged("logged in at seat 1"), 30000);
-    Copy client(clientTmp.path(), {"Bob", "127.0.0.1", "join"}, port);
+    ProcessCopy client(clientTmp.path(), {"Bob", "127.0.0.1", "join"}, port);
     QTRY_VERIFY_WITH_TIMEOUT(client.logged("logged in at seat 2"), 30000);
     host.process.terminate();
     QVERIFY(host.process.waitForFinished(30000));
@@ -245,13 +198,13 @@ void TestProgram::savesSurviveKills()
     const int kills = 200;
     for (int kill = 0; kill < kills; ++kill) {
         {
-            Copy copy(tmp.path(), {"Ann", "127.0.0.1"}, freePort(), {"QUORVEL_SAVE_LOOP=1"});
+            ProcessCopy copy(tmp.path(), {"Ann", "127.0.0.1"}, freePort(), {"QUORVEL_SAVE_LOOP=1"});
             QTRY_VERIFY_WITH_TIMEOUT(copy.logged("until killed"), 30000);
             QTest::qWait(int(QRandomGenerator::global()->bounded(20)));
             copy.process.kill();
             QVERIFY(copy.process.waitForFinished(30000));
         }
-        const QByteArray now = contentOf(settingsPath);
+        const QByteArray now = readFile(settingsPath);
         if (settings.isEmpty() && !now.isEmpty()) {
             // The first one seen must be whole: its last key ends it.
             static const QRegularExpression whole(
@@ -264,7 +217,7 @@ void TestProgram::savesSurviveKills()
         }
         QVERIFY2(now == settings || now == toggled, now.constData());
 
-        const QByteArray tally = contentOf(tallyPath);
+        const QByteArray tally = readFile(tallyPath);
         const qint64 counted = tally.isEmpty() ? 0 : gamesIn(tally);
         QVERIFY2(counted >= games, qPrintable(QString::number(counted)));
         if (counted > 0)

@@ -3,6 +3,7 @@
 #include "client/gamecounted.h"
 #include "net/table.h"
 #include "support/files.h"
+#include "support/processcopy.h"
 #include "tally/lzrw1kh.h"
 #include "tally/tallyfile.h"
 #include "tally/tallytable.h"
@@ -12,11 +13,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -131,13 +130,6 @@ struct Tally {
     QStringList asked;
     QList<bool> answers;
 };
-
-quint16 freePort()
-{
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
-}
 } // namespace
 
 class TestTally : public QObject {
@@ -622,25 +614,17 @@ void TestTally::programReadsAtStartAndWritesAtExit()
     const QString path = dir.filePath(QStringLiteral("Quorveltally.tld"));
     writeFile(path, "damaged");
 
-    QProcess copy;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("TMPDIR", dir.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("QT_LOGGING_RULES", "quorvel.*.info=true");
-    env.insert("QUORVEL_GAME_PORT", QString::number(freePort()));
-    env.insert("QUORVEL_LOBBY_PORT", QString::number(freePort()));
-    copy.setProcessEnvironment(env);
-    QByteArray log;
-    connect(&copy, &QProcess::readyReadStandardError, this,
-            [&] { log += copy.readAllStandardError(); });
-    copy.start(program, {"Ann", "127.0.0.1"});
-    QTRY_VERIFY_WITH_TIMEOUT(log.contains("quorvel.client: started"), 30000);
-    QVERIFY2(log.contains("tally notice"), log.constData());
+    // The settings folder unset: the tally is kept beside the program.
+    ProcessCopy copy(dir.path(), {"Ann", "127.0.0.1"}, freePort(), {"QUORVEL_SETTINGS_DIR="},
+                     program);
+    QTRY_VERIFY_WITH_TIMEOUT(copy.logged("quorvel.client: started"), 30000);
+    QVERIFY2(copy.logged("tally notice"), copy.log.constData());
     QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("damaged"));
 
-    copy.terminate();
-    QVERIFY(copy.waitForFinished(30000));
-    QVERIFY2(copy.exitStatus() == QProcess::NormalExit && copy.exitCode() == 0, log.constData());
+    copy.process.terminate();
+    QVERIFY(copy.process.waitForFinished(30000));
+    QVERIFY2(copy.process.exitStatus() == QProcess::NormalExit && copy.process.exitCode() == 0,
+             copy.log.constData());
     QCOMPARE(storedText(path),
              QByteArray("9\r\n1\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n0\r\n"));
     QCOMPARE(readFile(path + QStringLiteral(".damaged")), QByteArray("damaged"));
