@@ -158,8 +158,7 @@ void TestDownload::startDownload(Tdownload& window)
 
 std::unique_ptr<Program> TestDownload::soloProgram()
 {
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
+    LaunchOptions options = isolatedOptions();
     options.gamePort = 0;
     return std::make_unique<Program>(options, &m_errors);
 }

@@ -182,8 +182,7 @@ void TestHelpAbout::optionsTopicHeadings()
 // the main window.
 void TestHelpAbout::helpAboutButtonAndPlacement()
 {
-    LaunchOptions options;
-    options.settingsFolder = freshSettingsFolder();
+    LaunchOptions options = isolatedOptions();
     options.arguments = QStringList{QStringLiteral("Ann")}; // connects nowhere
     Program program(options);
     program.chat().setGeometry(40, 30, 772, 535);

@@ -6,6 +6,7 @@
 #include "client/scoresheet.h"
 #include "client/seatrows.h"
 #include "client/winnerbanner.h"
+#include "support/files.h"
 #include "support/recordingreporter.h"
 #include "support/recordingsoundplayer.h"
 #include "support/settingsfolder.h"
@@ -99,16 +100,12 @@ void TestSoloGame::wholeGameByClicks()
 {
     QTcpServer lobby;
     QVERIFY(lobby.listen(QHostAddress::LocalHost, 0));
-    LaunchOptions options;
+    LaunchOptions options = isolatedOptions();
     options.gamePort = 0;
     options.lobbyPort = lobby.serverPort();
     // Only seat 2 for the computer: without a settings file the game would fill seats 2 to 7.
-    options.settingsFolder = freshSettingsFolder();
-    {
-        QFile ini(options.settingsFolder + QStringLiteral("/orsklobby.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Quorvel]\r\nBotcount=1\r\n");
-    }
+    writeFile(options.settingsFolder + QStringLiteral("/orsklobby.ini"),
+              "[Quorvel]\r\nBotcount=1\r\n");
     HostSettings fast;
     fast.botSpeedMs = [] { return 1; };
     fast.secondsBetweenRounds = [] { return 0; };
