@@ -250,10 +250,8 @@ void TestSettings::valuesStayRaw()
                                "Phrase9=Good Game Everyone!\n"));
     Settings settings;
     QVERIFY(loadSettingsFile(path, settings));
-    QCOMPARE(settings.phrases[0], phrases[0]);
-    QCOMPARE(settings.phrases[1], phrases[1]);
-    QCOMPARE(settings.phrases[2], phrases[2]);
-    QCOMPARE(settings.phrases[3], phrases[3]);
+    for (std::size_t i = 0; i < 4; ++i)
+        QCOMPARE(settings.phrases[i], phrases[i]);
     QCOMPARE(settings.phrases[5], QStringLiteral("Wow, WTG!"));
     // A phrase emptied in the editor is back at its built-in text after the next read.
     QCOMPARE(settings.phrases[6], QStringLiteral("Thanks!"));
@@ -387,27 +385,24 @@ void TestSettings::placeableBounds_data()
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QRect>("expected");
 
-    QTest::newRow("default") << QByteArray() << QRect(3, 3, 772, 535);
-    QTest::newRow("on screen") << QByteArray("Left=100\nTop=50\nWidth=900\nHeight=700")
-                               << QRect(100, 50, 900, 700);
-    QTest::newRow("second screen")
-        << QByteArray("Left=2000\nTop=100") << QRect(2000, 100, 772, 535);
-    QTest::newRow("partly visible") << QByteArray("Left=-700") << QRect(-700, 3, 772, 535);
-    QTest::newRow("right of every screen")
-        << QByteArray("Left=3300\nTop=40") << QRect(3, 3, 772, 535);
-    QTest::newRow("below the second screen")
-        << QByteArray("Left=2000\nTop=1030") << QRect(3, 3, 772, 535);
-    QTest::newRow("title bar above the screen") << QByteArray("Top=-37") << QRect(3, 0, 772, 535);
-    QTest::newRow("above every screen")
-        << QByteArray("Top=-600\nWidth=800") << QRect(3, 3, 800, 535);
-    QTest::newRow("negative width") << QByteArray("Width=-50\nLeft=10") << QRect(10, 3, 772, 535);
-    QTest::newRow("zero height") << QByteArray("Height=0") << QRect(3, 3, 772, 535);
-    QTest::newRow("huge width") << QByteArray("Width=100000") << QRect(3, 3, 772, 535);
-    QTest::newRow("largest numbers") << QByteArray("Left=2147483647\nTop=-2147483648\n"
-                                                   "Width=2147483647\nHeight=2147483647")
-                                     << QRect(3, 3, 772, 535);
-    QTest::newRow("beyond 32 bits")
-        << QByteArray("Left=99999999999\nWidth=99999999999") << QRect(3, 3, 772, 535);
+    const QRect home(3, 3, 772, 535);
+    const auto row = [](const char* name, const char* file, const QRect& expected) {
+        QTest::newRow(name) << QByteArray(file) << expected;
+    };
+    row("default", "", home);
+    row("on screen", "Left=100\nTop=50\nWidth=900\nHeight=700", QRect(100, 50, 900, 700));
+    row("second screen", "Left=2000\nTop=100", QRect(2000, 100, 772, 535));
+    row("partly visible", "Left=-700", QRect(-700, 3, 772, 535));
+    row("right of every screen", "Left=3300\nTop=40", home);
+    row("below the second screen", "Left=2000\nTop=1030", home);
+    row("title bar above the screen", "Top=-37", QRect(3, 0, 772, 535));
+    row("above every screen", "Top=-600\nWidth=800", QRect(3, 3, 800, 535));
+    row("negative width", "Width=-50\nLeft=10", QRect(10, 3, 772, 535));
+    row("zero height", "Height=0", home);
+    row("huge width", "Width=100000", home);
+    row("largest numbers", "Left=2147483647\nTop=-2147483648\nWidth=2147483647\nHeight=2147483647",
+        home);
+    row("beyond 32 bits", "Left=99999999999\nWidth=99999999999", home);
 }
 
 void TestSettings::placeableBounds()
