@@ -176,22 +176,18 @@ void TestTable::gameAndRoundStart()
 
 void TestTable::myboardFillsBothCards()
 {
-    ClientTable table;
-    auto* ann = table.join("Ann", 1);
-    QVERIFY(ann);
-    CardGrid* cards = ann->chat().surface().cards();
+    Tchat chat(isolatedOptions(), nullptr);
+    CardGrid* cards = chat.surface().cards();
     msg::CardCells cells = dealtCards();
     cells[0][1][3] = 0; // a covered cell of a late joiner
-    table.send(ann, msg::myboard(1, cells));
-    // The host's answer to a cover of card 2, column 4, row 1.
-    table.send(ann, msg::coverit(1, 2, 4, 1));
+    // The host's answer to a cover of card 2, column 4, row 1 after the cards.
+    feed(chat, msg::sendlogininfo(1) + msg::myboard(1, cells) + msg::coverit(1, 2, 4, 1));
     cells[1][3][0] = 0;
     // The free centres show the red X whatever the message held.
     for (int c = 1; c <= 2; ++c)
         for (int x = 1; x <= 5; ++x)
             for (int y = 1; y <= 5; ++y) {
-                QLabel* cell =
-                    label(ann->chat(), QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
+                QLabel* cell = label(chat, QStringLiteral("label_card%1%2%3").arg(c).arg(x).arg(y));
                 const int dealt = cells[std::size_t(c - 1)][std::size_t(x - 1)][std::size_t(y - 1)];
                 const bool covered = dealt == 0 || (x == 3 && y == 3);
                 QCOMPARE(cards->cellNumber(c, x, y), covered ? 0 : dealt);
@@ -201,11 +197,11 @@ void TestTable::myboardFillsBothCards()
             }
 
     // A card reset at the next round start empties them.
-    table.send(ann, msg::roundstart(2, inRound({})));
-    QCOMPARE(label(ann->chat(), "label_card111")->text(), QString());
-    QCOMPARE(label(ann->chat(), "label_card121")->palette().color(QPalette::WindowText),
+    feed(chat, msg::roundstart(2, inRound({})));
+    QCOMPARE(label(chat, "label_card111")->text(), QString());
+    QCOMPARE(label(chat, "label_card121")->palette().color(QPalette::WindowText),
              QColor(Qt::black));
-    QCOMPARE(label(ann->chat(), "label_card233")->text(), QStringLiteral("X"));
+    QCOMPARE(label(chat, "label_card233")->text(), QStringLiteral("X"));
 }
 
 // Numbers out of range are skipped; the sound rest of the message is handled.
@@ -309,11 +305,9 @@ void TestTable::noticeLines_data()
 void TestTable::noticeLines()
 {
     QFETCH(QByteArray, message);
-    ClientTable table;
-    auto* cid = table.join("Cid", 3);
-    QVERIFY(cid);
-    table.send(cid, message);
-    QTEST(chatLines(cid->chat()).last(), "line");
+    Tchat chat(isolatedOptions(), nullptr);
+    feed(chat, msg::sendlogininfo(3) + msg::newplayerinfo(3, "Cid") + message);
+    QTEST(chatLines(chat).last(), "line");
 }
 
 // Whatever the host sends, the window keeps going (run under the sanitizers too).
