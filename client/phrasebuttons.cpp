@@ -17,11 +17,10 @@ constexpr QSize iconSize{21, 15};
 constexpr std::array<int, PhraseButtons::phrases + 1> buttonTops{0,   21,  42,  64,  85,
                                                                  106, 127, 149, 170, 191};
 
-QToolButton* chatButton(QWidget* parent, const QString& name, const QIcon& icon, int top)
+QToolButton* chatButton(QWidget* parent, const QString& name, int top)
 {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
-    button->setIcon(icon);
     button->setIconSize(iconSize);
     button->setAutoRaise(true);
     button->setFocusPolicy(Qt::NoFocus);
@@ -48,17 +47,20 @@ PhraseButtons::PhraseButtons(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("phrasebuttons"));
     setFixedSize(buttonSize.width(), buttonTops.back() + buttonSize.height());
-    const QIcon phraseIcon = pictures::icon(iconSize, pictures::paintPhraseIcon);
+    QList<QAbstractButton*> phraseButtons;
     for (int i = 0; i < phrases; ++i) {
-        QToolButton* button = chatButton(this, QStringLiteral("b_phrase%1").arg(i + 1), phraseIcon,
-                                         buttonTops[std::size_t(i)]);
+        QToolButton* button =
+            chatButton(this, QStringLiteral("b_phrase%1").arg(i + 1), buttonTops[std::size_t(i)]);
+        phraseButtons.append(button);
         connect(button, &QToolButton::clicked, this, [this, i] { emit phraseClicked(i + 1); });
         m_buttons[std::size_t(i)] = button;
         setPhrase(i + 1, Settings::builtInPhrases[std::size_t(i)]);
     }
 
-    m_chatter = chatButton(this, QStringLiteral("b_phrase10"),
-                           pictures::icon(iconSize, pictures::paintChatterIcon), buttonTops.back());
+    pictures::iconWhenPainted(phraseButtons, iconSize, pictures::paintPhraseIcon);
+
+    m_chatter = chatButton(this, QStringLiteral("b_phrase10"), buttonTops.back());
+    pictures::iconWhenPainted({m_chatter}, iconSize, pictures::paintChatterIcon);
     m_chatter->setToolTip(QStringLiteral("Chatter Sounds"));
     m_chatter->setAccessibleName(m_chatter->toolTip());
     m_chatter->installEventFilter(this);

@@ -1,11 +1,16 @@
 #include "client/pictures.h"
 
+#include "client/firstpaint.h"
+
+#include <QAbstractButton>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
 
 #include <cmath>
+#include <memory>
+#include <optional>
 
 namespace pictures {
 namespace {
@@ -307,6 +312,17 @@ QIcon icon(QSize size, const PaintFunction& paint)
     result.addPixmap(render(size, 1.0, paint));
     result.addPixmap(render(size, 2.0, paint));
     return result;
+}
+
+void iconWhenPainted(const QList<QAbstractButton*>& buttons, QSize size, PaintFunction paint)
+{
+    auto made = std::make_shared<std::optional<QIcon>>();
+    for (QAbstractButton* button : buttons)
+        beforeFirstPaint(button, [button, made, size, paint] {
+            if (!*made)
+                *made = icon(size, paint);
+            button->setIcon(**made);
+        });
 }
 
 QColor tableColour()

@@ -9,6 +9,7 @@
 #include <array>
 #include <functional>
 
+class QAbstractButton;
 class QPainter;
 
 // The table's pictures, drawn in code. Each paint function draws into the given rectangle
@@ -35,6 +36,9 @@ using PaintFunction = std::function<void(QPainter&, const QRectF&)>;
 QPixmap render(QSize size, qreal devicePixelRatio, const PaintFunction& paint);
 // An icon with crisp pixmaps for ordinary and doubled pixel ratios.
 QIcon icon(QSize size, const PaintFunction& paint);
+// Gives each button that icon just before it first paints, drawn once for them all: the
+// window need not wait for the drawing before it shows.
+void iconWhenPainted(const QList<QAbstractButton*>& buttons, QSize size, PaintFunction paint);
 
 // The table's background colour, under the tiled background picture.
 QColor tableColour();

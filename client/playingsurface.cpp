@@ -5,6 +5,7 @@
 #include "client/cardgrid.h"
 #include "client/chosenpanel.h"
 #include "client/detailspanel.h"
+#include "client/firstpaint.h"
 #include "client/gamepictures.h"
 #include "client/indexedpicture.h"
 #include "client/logo.h"
@@ -72,7 +73,9 @@ PlayingSurface::PlayingSurface(const TableState& state, QWidget* panel)
     image_logo->setObjectName(QStringLiteral("image_logo"));
     image_logo->setGeometry(layout::logo);
     image_logo->setScaledContents(true);
-    image_logo->setPixmap(quorvelLogo(panel->devicePixelRatioF()));
+    beforeFirstPaint(image_logo, [this] {
+        image_logo->setPixmap(quorvelLogo(image_logo->devicePixelRatioF()));
+    });
     image_logo->setCursor(Qt::PointingHandCursor);
     image_logo->installEventFilter(this);
 

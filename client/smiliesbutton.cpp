@@ -10,7 +10,7 @@ SmiliesButton::SmiliesButton(QWidget* parent) : QToolButton(parent)
     setObjectName(QStringLiteral("button_smilies"));
     setFixedSize(25, 19);
     setIconSize(QSize(21, 15));
-    setIcon(pictures::icon(QSize(21, 15), pictures::paintSmiliesIcon));
+    pictures::iconWhenPainted({this}, QSize(21, 15), pictures::paintSmiliesIcon);
     setAutoRaise(true);
     setFocusPolicy(Qt::NoFocus);
 
